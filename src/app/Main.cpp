@@ -1,0 +1,3 @@
+#include "app/JucesApplication.h"
+
+START_JUCE_APPLICATION (JucesApplication)

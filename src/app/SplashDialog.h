@@ -1,0 +1,26 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// The panel shown modally before the main window; "Continue" hides the window that holds it,
+// which ends its modal loop.
+class SplashDialog : public juce::Component, public juce::Button::Listener
+{
+public:
+    static constexpr int width = 487;
+    static constexpr int height = 314;
+
+    SplashDialog();
+    ~SplashDialog() override;
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    void buttonClicked (juce::Button*) override;
+
+    juce::TextButton& getContinueButton() { return continueButton; }
+
+private:
+    juce::TextButton continueButton { "Continue", "Continue" };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SplashDialog)
+};

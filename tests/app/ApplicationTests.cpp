@@ -1,0 +1,178 @@
+#include "app/JucesApplication.h"
+#include "app/KalmeraLookAndFeel.h"
+#include "app/MainWindow.h"
+#include "app/SplashDialog.h"
+#include "app/StoredSettings.h"
+#include "editor/MainComponent.h"
+
+#include "support/TestHelpers.h"
+#include "support/XWindows.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+template <typename ComponentType>
+ComponentType* findOnDesktop()
+{
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+    {
+        auto* top = desktop.getComponent (i);
+        if (auto* found = dynamic_cast<ComponentType*> (top))
+            return found;
+        for (auto* child : top->getChildren())
+            if (auto* found = dynamic_cast<ComponentType*> (child))
+                return found;
+        if (auto* window = dynamic_cast<juce::ResizableWindow*> (top))
+            if (auto* found = dynamic_cast<ComponentType*> (window->getContentComponent()))
+                return found;
+    }
+    return nullptr;
+}
+
+class HomeFolder
+{
+public:
+    HomeFolder() : previous (juce::SystemStats::getEnvironmentVariable ("HOME", {}))
+    {
+        StoredSettings::deleteInstance();
+        setenv ("HOME", folder.get().getFullPathName().toRawUTF8(), 1);
+    }
+
+    ~HomeFolder()
+    {
+        StoredSettings::deleteInstance();
+        setenv ("HOME", previous.toRawUTF8(), 1);
+    }
+
+    juce::File settingsFile() const
+    {
+        return (folder / "Orvane_Inc._(Demo)_Tavlo").getChildFile ("Orvane_Inc.settings");
+    }
+
+    TestHelpers::TempFolder folder;
+    juce::String previous;
+};
+
+TEST (Application, NameVersionAndSingleInstance)
+{
+    JucesApplication app;
+    EXPECT_EQ (app.getApplicationName(), "Orvane Inc. (Demo) Tavlo");
+    EXPECT_EQ (app.getApplicationVersion(), "3.0.1.0");
+    EXPECT_FALSE (app.moreThanOneInstanceAllowed());
+}
+
+TEST (Application, StartsWithTheSplashThenTheMainWindowAndShutsDownInOrder)
+{
+    HomeFolder home;
+    JucesApplication app;
+
+    bool splashWasModal = false;
+    bool mainWindowExistedDuringSplash = true;
+    juce::Rectangle<int> splashWindowSize;
+
+    juce::Timer::callAfterDelay (300,
+                                 [&]
+                                 {
+                                     auto* splash = findOnDesktop<SplashDialog>();
+                                     ASSERT_NE (splash, nullptr);
+                                     auto* window = splash->findParentComponentOfClass<juce::ResizableWindow>();
+                                     splashWasModal = window != nullptr && window->isCurrentlyModal();
+                                     splashWindowSize =
+                                         window != nullptr ? window->getLocalBounds() : juce::Rectangle<int>();
+                                     mainWindowExistedDuringSplash = findOnDesktop<MainWindow>() != nullptr;
+                                     splash->getContinueButton().triggerClick();
+                                 });
+
+    app.initialise ({});
+
+    EXPECT_TRUE (splashWasModal);
+    EXPECT_FALSE (mainWindowExistedDuringSplash);
+    EXPECT_EQ (splashWindowSize, juce::Rectangle<int> (487, 314));
+    EXPECT_EQ (findOnDesktop<SplashDialog>(), nullptr);
+
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    EXPECT_TRUE (window->isVisible());
+    EXPECT_EQ (window->getName(), "Orvane Inc. (Demo) Tavlo");
+    EXPECT_EQ (window->getWidth(), 921);
+    EXPECT_EQ (window->getHeight(), 610);
+    EXPECT_TRUE (window->isUsingNativeTitleBar());
+    EXPECT_TRUE (window->isResizable());
+    ASSERT_NE (window->getConstrainer(), nullptr);
+    EXPECT_EQ (window->getConstrainer()->getMinimumWidth(), 800);
+    EXPECT_EQ (window->getConstrainer()->getMinimumHeight(), 600);
+    EXPECT_NE (window->getMainComponent(), nullptr);
+    EXPECT_NE (window->getMenuBarComponent(), nullptr);
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), KalmeraLookAndFeel::getInstance());
+
+    app.shutdown();
+    EXPECT_EQ (app.getMainWindow(), nullptr);
+    EXPECT_TRUE (home.settingsFile().existsAsFile());
+}
+
+//==================================================================================================
+// The real program in its own process, driven like a user would under the virtual X server.
+class RunningApplication
+{
+public:
+    explicit RunningApplication (const juce::File& home) : homeFolder (home) {}
+
+    ~RunningApplication()
+    {
+        if (process.isRunning())
+            process.kill();
+    }
+
+    bool start() { return launch (process); }
+
+    bool launch (juce::ChildProcess& child) const
+    {
+        return child.start (juce::StringArray { "env", "HOME=" + homeFolder.getFullPathName(), TAVLO_APP_PATH }, 0);
+    }
+
+    juce::ChildProcess process;
+    juce::File homeFolder;
+};
+
+TEST (Application, RunsAsOneInstanceAndQuitsWhenTheWindowCloses)
+{
+    if (! XWindows::displayAvailable())
+        GTEST_SKIP() << "needs an X display";
+
+    TestHelpers::TempFolder home;
+    RunningApplication app (home.get());
+    ASSERT_TRUE (app.start());
+
+    const juce::String title ("Orvane Inc. (Demo) Tavlo");
+
+    // The splash comes first, alone.
+    unsigned long splash = 0;
+    ASSERT_TRUE (TestHelpers::pumpUntil ([&] { return (splash = XWindows::findWindow (title, 487, 314)) != 0; }, 20000))
+        << XWindows::describeWindows();
+    EXPECT_EQ (XWindows::findWindow (title, 921, 610), 0u);
+
+    XWindows::click (splash, (487 - 150) / 2 + 75, 268 + 12);
+
+    unsigned long mainWindow = 0;
+    ASSERT_TRUE (
+        TestHelpers::pumpUntil ([&] { return (mainWindow = XWindows::findWindow (title, 921, 610)) != 0; }, 20000))
+        << XWindows::describeWindows();
+
+    // A second launch ends at once and opens nothing.
+    juce::ChildProcess second;
+    ASSERT_TRUE (app.launch (second));
+    EXPECT_TRUE (second.waitForProcessToFinish (15000));
+    EXPECT_EQ (XWindows::countWindows (title), 1);
+
+    XWindows::requestClose (mainWindow);
+    EXPECT_TRUE (app.process.waitForProcessToFinish (15000));
+
+    const auto settings = (home / "Orvane_Inc._(Demo)_Tavlo").getChildFile ("Orvane_Inc.settings");
+    ASSERT_TRUE (settings.existsAsFile());
+    auto xml = juce::parseXML (settings);
+    ASSERT_NE (xml, nullptr);
+    EXPECT_EQ (xml->getNumChildElements(), 7);
+}
+} // namespace
