@@ -1,5 +1,7 @@
 #include "disc/CDItem.h"
 
+#include "disc/RawAudioFormat.h"
+
 namespace
 {
 const char* const genreNames[] = { "Not used",
@@ -65,7 +67,7 @@ static_assert (firstHighLanguageCode + std::size (languageNamesHigh) == numLangu
 CDItem::CDItem()
 {
     createFixedItems();
-    formatManager.registerBasicFormats();
+    rawFormat = registerFormatsWithRaw (formatManager);
 }
 
 CDItem::~CDItem()

@@ -66,6 +66,11 @@ public:
     // Whether the disc has CD-Text to write: any disc text, a genre, or any track text.
     bool hasCDText() const;
 
+    // Adds the items of an audio file at row and moves row past them; the same variable passed for
+    // every file of a batch makes the files follow one another. A file that cannot be used is
+    // reported and adds nothing.
+    void addAudioFile (juce::File file, int& row);
+
     static juce::String getGenreText (int code);
     static juce::String getLanguageText (int code);
 

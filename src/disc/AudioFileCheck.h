@@ -1,0 +1,18 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Whether an audio file really holds all the audio its header announces. The audio readers fill a
+// missing end with silence without a word; a master must never take that silence for music.
+namespace AudioFileCheck
+{
+enum class Container
+{
+    wav,
+    aiff,
+    flac
+};
+
+bool holdsAnnouncedAudio (const juce::File& file, Container container, juce::int64 lengthInSamples, int numChannels,
+                          int bitsPerSample);
+} // namespace AudioFileCheck

@@ -1,0 +1,144 @@
+#include "disc/RawAudioFormat.h"
+
+namespace
+{
+const juce::String rawFormatName() { return juce::translate ("Raw data file"); }
+} // namespace
+
+RawAudioFormat::RawAudioFormat() : juce::AudioFormat (rawFormatName(), juce::StringArray (juce::String())) {}
+
+juce::Array<int> RawAudioFormat::getPossibleSampleRates() { return { 44100 }; }
+
+juce::Array<int> RawAudioFormat::getPossibleBitDepths() { return { 16 }; }
+
+bool RawAudioFormat::canDoStereo() { return true; }
+
+bool RawAudioFormat::canDoMono() { return true; }
+
+juce::AudioFormatReader* RawAudioFormat::createReaderFor (juce::InputStream* stream, bool)
+{
+    return stream != nullptr ? new RawAudioFormatReader (stream) : nullptr;
+}
+
+juce::AudioFormatWriter* RawAudioFormat::createWriterFor (juce::OutputStream* stream, double sampleRate,
+                                                          unsigned int numChannels, int bitsPerSample,
+                                                          const juce::StringPairArray&, int)
+{
+    if (stream == nullptr || ! getPossibleBitDepths().contains (bitsPerSample))
+        return nullptr;
+
+    return new RawAudioFormatWriter (stream, sampleRate, numChannels);
+}
+
+//==================================================================================================
+RawAudioFormatReader::RawAudioFormatReader (juce::InputStream* stream)
+    : juce::AudioFormatReader (stream, rawFormatName())
+{
+    sampleRate = 44100.0;
+    bitsPerSample = 16;
+    numChannels = 2;
+    usesFloatingPointData = false;
+    lengthInSamples = juce::jmax ((juce::int64) 0, stream->getTotalLength()) / RawAudioFormat::bytesPerFrame;
+}
+
+bool RawAudioFormatReader::readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
+                                        juce::int64 startSampleInFile, int numSamples)
+{
+    auto position = startSampleInFile;
+    auto done = 0;
+
+    while (done < numSamples)
+    {
+        const auto count = juce::jmin (chunkSamples, numSamples - done);
+        const auto bytesWanted = count * RawAudioFormat::bytesPerFrame;
+
+        auto bytesRead = 0;
+        if (position >= 0 && position < lengthInSamples
+            && input->setPosition (position * RawAudioFormat::bytesPerFrame))
+            bytesRead = juce::jmax (0, input->read (chunk.get(), bytesWanted));
+
+        // A short read, or a request beyond the end, delivers silence.
+        if (bytesRead < bytesWanted)
+            juce::zeromem (chunk.get() + bytesRead, (size_t) (bytesWanted - bytesRead));
+
+        const auto* bytes = reinterpret_cast<const unsigned char*> (chunk.get());
+
+        for (int ch = 0; ch < numDestChannels; ++ch)
+        {
+            auto* dest = destChannels[ch];
+            if (dest == nullptr)
+                continue;
+
+            dest += startOffsetInDestBuffer + done;
+            const auto* source = bytes + 2 * juce::jmin (ch, 1);
+
+            for (int i = 0; i < count; ++i)
+            {
+                const auto value = (juce::int16) (source[0] | (source[1] << 8));
+                dest[i] = (int) value * 65536;
+                source += RawAudioFormat::bytesPerFrame;
+            }
+        }
+
+        done += count;
+        position += count;
+    }
+
+    return true;
+}
+
+//==================================================================================================
+RawAudioFormatWriter::RawAudioFormatWriter (juce::OutputStream* stream, double rate, unsigned int channels)
+    : juce::AudioFormatWriter (stream, rawFormatName(), rate, channels, 16)
+{
+}
+
+bool RawAudioFormatWriter::write (const int** samplesToWrite, int numSamples)
+{
+    if (failed || numSamples < 0)
+        return false;
+
+    const auto channelsOut = juce::jlimit (1, 2, (int) numChannels);
+    const auto bytes = (juce::int64) numSamples * 2 * channelsOut;
+
+    if (bytesWritten + bytes >= RawAudioFormat::maximumBytes)
+    {
+        failed = true;
+        return false;
+    }
+
+    conversionBuffer.ensureSize ((size_t) bytes);
+    auto* out = static_cast<unsigned char*> (conversionBuffer.getData());
+
+    const int* left = samplesToWrite[0];
+    const int* right = channelsOut > 1 && samplesToWrite[1] != nullptr ? samplesToWrite[1] : left;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        for (int ch = 0; ch < channelsOut; ++ch)
+        {
+            const auto* source = ch == 0 ? left : right;
+            const auto value = (juce::uint16) (source != nullptr ? (source[i] >> 16) : 0);
+            *out++ = (unsigned char) (value & 0xff);
+            *out++ = (unsigned char) (value >> 8);
+        }
+    }
+
+    if (! output->write (conversionBuffer.getData(), (size_t) bytes))
+    {
+        failed = true;
+        return false;
+    }
+
+    bytesWritten += bytes;
+    samplesWritten += numSamples;
+    return true;
+}
+
+RawAudioFormat* registerFormatsWithRaw (juce::AudioFormatManager& manager)
+{
+    manager.registerBasicFormats();
+    auto* raw = new RawAudioFormat();
+    manager.registerFormat (raw, false);
+    return raw;
+}
