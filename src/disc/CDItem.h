@@ -71,6 +71,24 @@ public:
     // reported and adds nothing.
     void addAudioFile (juce::File file, int& row);
 
+    //==============================================================================================
+    // CD-Text pack files (CDTEXT.BIN): one block in ISO 8859-1.
+    static constexpr int maximumCDTextPacks = 256;
+
+    // Writes the disc's CD-Text. False (and no file written or deleted) when items is empty, when
+    // the texts need more packs than one block holds, or when the file cannot be written.
+    bool exportCDText (juce::String path);
+
+    // Reads a pack file into the disc's texts, genre and language; reports every problem through
+    // the user interaction. False after an error.
+    bool importCDText (juce::String path);
+
+    // The packs a pack file of the disc would hold, the three size-information packs included.
+    int getCDTextPackCount() const;
+
+    // How many characters the texts must lose to fit one block; 0 when they fit.
+    int getCDTextExcessCharacters() const;
+
     static juce::String getGenreText (int code);
     static juce::String getLanguageText (int code);
 
