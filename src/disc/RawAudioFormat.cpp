@@ -52,10 +52,11 @@ bool RawAudioFormatReader::readSamples (int* const* destChannels, int numDestCha
         const auto count = juce::jmin (chunkSamples, numSamples - done);
         const auto bytesWanted = count * RawAudioFormat::bytesPerFrame;
 
+        // Only whole samples inside the stream are read; a trailing partial sample is not audio.
+        const auto available = (int) juce::jlimit ((juce::int64) 0, (juce::int64) count, lengthInSamples - position);
         auto bytesRead = 0;
-        if (position >= 0 && position < lengthInSamples
-            && input->setPosition (position * RawAudioFormat::bytesPerFrame))
-            bytesRead = juce::jmax (0, input->read (chunk.get(), bytesWanted));
+        if (available > 0 && input->setPosition (position * RawAudioFormat::bytesPerFrame))
+            bytesRead = juce::jmax (0, input->read (chunk.get(), available * RawAudioFormat::bytesPerFrame));
 
         // A short read, or a request beyond the end, delivers silence.
         if (bytesRead < bytesWanted)
