@@ -201,3 +201,25 @@ bool JuceUserInteraction::runJob (BackgroundJob& job, const JobWindowOptions& op
         });
     return finished;
 }
+
+void JuceUserInteraction::runDialog (const DialogRequest& request)
+{
+    callOnMessageThread (
+        [&]
+        {
+            juce::DialogWindow::LaunchOptions options;
+            options.dialogTitle = request.title;
+            options.content.setNonOwned (request.content);
+            options.dialogBackgroundColour = request.background;
+            options.escapeKeyTriggersCloseButton = request.escapeKeyCloses;
+            options.resizable = request.resizable;
+            options.componentToCentreAround = request.centreAround;
+            options.useNativeTitleBar = true;
+            options.runModal();
+        });
+}
+
+bool JuceUserInteraction::openUrl (const juce::URL& url)
+{
+    return url.launchInDefaultBrowser();
+}

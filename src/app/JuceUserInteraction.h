@@ -17,6 +17,8 @@ public:
     AlertReply runAlert (const AlertRequest& request) override;
     juce::Array<juce::File> chooseFilesToOpen (const FileChooserRequest& request) override;
     bool runJob (BackgroundJob& job, const JobWindowOptions& options) override;
+    void runDialog (const DialogRequest& request) override;
+    bool openUrl (const juce::URL& url) override;
 
     static juce::MessageBoxIconType toIconType (MessageIcon icon);
 

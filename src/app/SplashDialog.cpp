@@ -1,18 +1,46 @@
 #include "app/SplashDialog.h"
 
+#include "app/Branding.h"
+
+#include <BinaryData.h>
+
 SplashDialog::SplashDialog()
+    : logo ({}, juce::URL (Branding::plantWebPage)),
+      logoImage (juce::ImageCache::getFromMemory (BinaryData::logoDemo_png, BinaryData::logoDemo_pngSize))
 {
+    heading.setText ("This software is presented to you by", juce::dontSendNotification);
+    heading.setFont (juce::Font (15.0f, juce::Font::bold));
+    heading.setJustificationType (juce::Justification::centred);
+    heading.setEditable (false);
+    addAndMakeVisible (heading);
+
+    logo.setImage (logoImage);
+    addAndMakeVisible (logo);
+
+    continueButton.setButtonText ("Continue");
     continueButton.setTooltip ("Continue");
     continueButton.addListener (this);
     addAndMakeVisible (continueButton);
+
     setSize (width, height);
 }
 
-SplashDialog::~SplashDialog() { continueButton.removeListener (this); }
+SplashDialog::~SplashDialog()
+{
+    continueButton.removeListener (this);
+}
 
-void SplashDialog::paint (juce::Graphics& g) { g.fillAll (juce::Colours::white); }
+void SplashDialog::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::white);
+}
 
-void SplashDialog::resized() { continueButton.setBounds ((getWidth() - 150) / 2, 268, 150, 24); }
+void SplashDialog::resized()
+{
+    heading.setBounds (12, 9, getWidth() - 24, 24);
+    logo.setBounds ((getWidth() - logoImage.getWidth()) / 2, 33, logoImage.getWidth(), logoImage.getHeight());
+    continueButton.setBounds ((getWidth() - 150) / 2, 268, 150, 24);
+}
 
 void SplashDialog::buttonClicked (juce::Button* button)
 {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/HyperlinkImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// The panel shown modally before the main window; "Continue" hides the window that holds it,
-// which ends its modal loop.
+// The panel shown modally before the main window: it names the plant that hands the program to its
+// customers and shows the plant's logo, which links to the plant's web page. "Continue" hides the
+// window that holds it, which ends its modal loop.
 class SplashDialog : public juce::Component, public juce::Button::Listener
 {
 public:
@@ -18,8 +21,14 @@ public:
     void buttonClicked (juce::Button*) override;
 
     juce::TextButton& getContinueButton() { return continueButton; }
+    HyperlinkImage& getLogo() { return logo; }
+    juce::Label& getHeading() { return heading; }
 
 private:
+    juce::TooltipWindow tooltips { nullptr, 700 };
+    juce::Label heading;
+    HyperlinkImage logo;
+    juce::Image logoImage;
     juce::TextButton continueButton { "Continue", "Continue" };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SplashDialog)

@@ -1,6 +1,12 @@
 #pragma once
 
 #include <juce_core/juce_core.h>
+#include <juce_graphics/juce_graphics.h>
+
+namespace juce
+{
+class Component;
+}
 
 #include <optional>
 #include <vector>
@@ -100,6 +106,17 @@ struct FileChooserRequest
     bool multipleFiles = false;
 };
 
+// A modal dialog window around a component of the caller's.
+struct DialogRequest
+{
+    juce::String title;
+    juce::Component* content = nullptr; // not owned; sized by the caller
+    juce::Colour background;
+    bool escapeKeyCloses = true;
+    bool resizable = false;
+    juce::Component* centreAround = nullptr;
+};
+
 class UserInteraction
 {
 public:
@@ -123,6 +140,12 @@ public:
     // Runs the job on its own thread behind a modal progress window. True when the job ran to its
     // end; false when the window was dismissed first.
     virtual bool runJob (BackgroundJob& job, const JobWindowOptions& options) = 0;
+
+    // Shows the component in a modal dialog window and returns when the window is closed.
+    virtual void runDialog (const DialogRequest& request) = 0;
+
+    // Opens an address in the default web browser; false when it could not be opened.
+    virtual bool openUrl (const juce::URL& url) = 0;
 
     // The common boxes of the program.
     void showError (const juce::String& text);

@@ -106,6 +106,14 @@ public:
     void reset();
 
     //==============================================================================================
+    // DDP images. The export runs as this disc's job behind a modal progress window; true only when
+    // the whole file set was written.
+    bool exportDDP (juce::String folder, bool writeCDText, juce::BlowFish* cipher);
+
+    // Reads a DDP image folder into the (emptied) disc; reports every problem through the user
+    // interaction. False after an error.
+    bool importDDP (juce::File folder, juce::BlowFish* cipher);
+
     void runJob (JobProgress& progress) override;
 
 private:

@@ -136,6 +136,16 @@ bool RawAudioFormatWriter::write (const int** samplesToWrite, int numSamples)
     return true;
 }
 
+bool RawAudioFormatWriter::flush()
+{
+    output->flush();
+
+    if (auto* file = dynamic_cast<juce::FileOutputStream*> (output); file != nullptr && file->getStatus().failed())
+        failed = true;
+
+    return ! failed;
+}
+
 RawAudioFormat* registerFormatsWithRaw (juce::AudioFormatManager& manager)
 {
     manager.registerBasicFormats();

@@ -49,6 +49,9 @@ public:
 
     bool write (const int** samplesToWrite, int numSamples) override;
 
+    // Pushes buffered bytes to the stream; false when any write so far has failed.
+    bool flush() override;
+
     bool hasFailed() const { return failed; }
     juce::int64 getBytesWritten() const { return bytesWritten; }
     juce::int64 getSamplesWritten() const { return samplesWritten; }

@@ -240,3 +240,29 @@ bool ScriptedUserInteraction::runJob (BackgroundJob& job, const JobWindowOptions
     thread.waitForThreadToExit (-1);
     return ! thread.dismissed;
 }
+
+void ScriptedUserInteraction::runDialog (const DialogRequest& request)
+{
+    record ({ "dialog", MessageIcon::none, request.title, {}, {}, {} });
+
+    std::function<void (juce::Component&)> action;
+    {
+        const std::lock_guard<std::mutex> lock (mutex);
+        action = dialogAction;
+    }
+
+    if (action != nullptr && request.content != nullptr)
+        action (*request.content);
+}
+
+bool ScriptedUserInteraction::openUrl (const juce::URL& url)
+{
+    record ({ "url", MessageIcon::none, {}, url.toString (true), {}, {} });
+    return true;
+}
+
+void ScriptedUserInteraction::whileDialogIsOpen (std::function<void (juce::Component&)> action)
+{
+    const std::lock_guard<std::mutex> lock (mutex);
+    dialogAction = std::move (action);
+}

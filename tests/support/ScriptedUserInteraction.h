@@ -13,7 +13,7 @@ class ScriptedUserInteraction : public UserInteraction
 public:
     struct Call
     {
-        juce::String kind; // "message", "question", "alert", "files", "job"
+        juce::String kind; // "message", "question", "alert", "files", "job", "dialog", "url"
         MessageIcon icon = MessageIcon::none;
         juce::String title, text;
         juce::StringArray buttons;
@@ -51,6 +51,11 @@ public:
     AlertReply runAlert (const AlertRequest& request) override;
     juce::Array<juce::File> chooseFilesToOpen (const FileChooserRequest& request) override;
     bool runJob (BackgroundJob& job, const JobWindowOptions& options) override;
+    void runDialog (const DialogRequest& request) override;
+    bool openUrl (const juce::URL& url) override;
+
+    // Called with the content of each dialog while it is "open", to act on it as a user would.
+    void whileDialogIsOpen (std::function<void (juce::Component&)> action);
 
 private:
     void record (Call call);
@@ -62,6 +67,7 @@ private:
     std::deque<juce::Array<juce::File>> fileAnswers;
     std::function<bool (const juce::String&, double)> dismissPredicate;
     juce::StringArray jobStatuses;
+    std::function<void (juce::Component&)> dialogAction;
 
     ScopedUserInteraction installed { *this };
 };

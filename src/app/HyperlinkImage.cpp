@@ -1,0 +1,16 @@
+#include "app/HyperlinkImage.h"
+
+#include "app/UserInteraction.h"
+
+HyperlinkImage::HyperlinkImage (const juce::String& name, const juce::URL& address)
+    : juce::ImageComponent (name), url (address)
+{
+    setMouseCursor (juce::MouseCursor::PointingHandCursor);
+    setTooltip (url.toString (false));
+}
+
+void HyperlinkImage::mouseDown (const juce::MouseEvent&)
+{
+    if (url.isWellFormed())
+        UserInteraction::current().openUrl (url);
+}
