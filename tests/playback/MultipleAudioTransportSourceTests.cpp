@@ -224,6 +224,8 @@ struct SeamCase
     int readAhead;
 };
 
+void PrintTo (const SeamCase& seamCase, std::ostream* stream) { *stream << seamCase.name; }
+
 class TransportSeams : public TransportTest, public ::testing::WithParamInterface<SeamCase>
 {
 };
