@@ -54,9 +54,8 @@ public:
     double getLengthInSeconds() const;
 
     // True when every read-ahead buffer that the next numSamples of the timeline (counted at the records' rate) come
-    // from holds its data, waiting
-    // up to timeoutMs for each. Blocks the audio callback while it waits: meant for offline rendering and for
-    // checking for underruns from the thread that renders.
+    // from holds its data, waiting up to timeoutMs for each. Blocks the audio callback while it waits: meant for
+    // offline rendering and for checking for underruns from the thread that renders.
     bool waitForReadAhead (int numSamples, int timeoutMs);
 
     void prepareToPlay (int samplesPerBlockExpected, double newSampleRate) override;
