@@ -150,9 +150,6 @@ bool DDPWriter::writeDataImage (JobProgress& progress)
     progress.setStatusMessage ("Writing " + DDPRecords::dataImageName + "...");
     progress.setProgress (lastTrack / (double) (lastTrack + 1));
 
-    const auto sessionStart = (juce::int64) disc.dataItems.getFirst()->startTime.getTimeInFrames()
-                              * DDPRecords::dataSectorSize;
-
     for (const auto* item : disc.dataItems)
     {
         if (item->indexNumber == 0)
@@ -179,13 +176,16 @@ bool DDPWriter::writeDataImage (JobProgress& progress)
             return false;
         }
 
+        // The image's sector addresses count from the disc's sector 0, which lies at frame 150;
+        // they must match where the image itself starts on the disc, whatever its pregap.
+        const auto wanted = (juce::int64) (item->startTime.getTimeInFrames() - 150) * DDPRecords::dataSectorSize;
         const auto displacement = source.getISOoffset();
-        if (displacement != sessionStart)
+        if (displacement != wanted)
         {
             ISOfile target (image.getFullPathName());
-            if (! target.modifyISOoffset (displacement - sessionStart))
+            if (displacement < 0 || ! target.modifyISOoffset (displacement - wanted))
             {
-                UserInteraction::current().showError (target.getLastError());
+                UserInteraction::current().showError (displacement < 0 ? source.getLastError() : target.getLastError());
                 return false;
             }
         }
