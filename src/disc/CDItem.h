@@ -86,7 +86,9 @@ public:
     // The packs a pack file of the disc would hold, the three size-information packs included.
     int getCDTextPackCount() const;
 
-    // How many characters the texts must lose to fit one block; 0 when they fit.
+    // How many characters the texts must lose to fit one block; 0 when they fit. Twelve for every
+    // pack beyond the limit: that many taken from one kind of text (say the titles) always make
+    // the texts fit, spread over several kinds they may not.
     int getCDTextExcessCharacters() const;
 
     static juce::String getGenreText (int code);
