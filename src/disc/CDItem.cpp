@@ -224,5 +224,3 @@ juce::String CDItem::getLanguageText (int code)
 
     return languageNamesHigh[code - firstHighLanguageCode];
 }
-
-void CDItem::runJob (JobProgress&) {}

@@ -71,18 +71,40 @@ TEST (Application, StartsWithTheSplashThenTheMainWindowAndShutsDownInOrder)
     bool splashWasModal = false;
     bool mainWindowExistedDuringSplash = true;
     juce::Rectangle<int> splashWindowSize;
+    bool mainWindowShownDuringQuestion = true;
+    juce::String question;
+
+    // The master type is asked once the splash is gone, before the main window is shown.
+    std::function<void()> answerMasterType = [&]
+    {
+        auto* alert = dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent());
+        if (alert == nullptr)
+        {
+            juce::Timer::callAfterDelay (50, answerMasterType);
+            return;
+        }
+
+        question = alert->getName();
+        auto* mainWindow = findOnDesktop<MainWindow>();
+        mainWindowShownDuringQuestion = mainWindow != nullptr && mainWindow->isShowing();
+        for (auto* child : alert->getChildren())
+            if (auto* button = dynamic_cast<juce::TextButton*> (child))
+                if (button->getButtonText() == "Individual Files (Wav, Aiff or Flac)")
+                    button->triggerClick();
+    };
 
     juce::Timer::callAfterDelay (300,
                                  [&]
                                  {
                                      auto* splash = findOnDesktop<SplashDialog>();
                                      ASSERT_NE (splash, nullptr);
-                                     auto* window = splash->findParentComponentOfClass<juce::ResizableWindow>();
-                                     splashWasModal = window != nullptr && window->isCurrentlyModal();
-                                     splashWindowSize =
-                                         window != nullptr ? window->getLocalBounds() : juce::Rectangle<int>();
+                                     auto* splashWindow = splash->findParentComponentOfClass<juce::ResizableWindow>();
+                                     splashWasModal = splashWindow != nullptr && splashWindow->isCurrentlyModal();
+                                     if (splashWindow != nullptr)
+                                         splashWindowSize = splashWindow->getLocalBounds();
                                      mainWindowExistedDuringSplash = findOnDesktop<MainWindow>() != nullptr;
                                      splash->getContinueButton().triggerClick();
+                                     juce::Timer::callAfterDelay (100, answerMasterType);
                                  });
 
     app.initialise ({});
@@ -91,6 +113,8 @@ TEST (Application, StartsWithTheSplashThenTheMainWindowAndShutsDownInOrder)
     EXPECT_FALSE (mainWindowExistedDuringSplash);
     EXPECT_EQ (splashWindowSize, juce::Rectangle<int> (487, 314));
     EXPECT_EQ (findOnDesktop<SplashDialog>(), nullptr);
+    EXPECT_EQ (question, "Master Type");
+    EXPECT_FALSE (mainWindowShownDuringQuestion);
 
     auto* window = app.getMainWindow();
     ASSERT_NE (window, nullptr);
@@ -103,7 +127,8 @@ TEST (Application, StartsWithTheSplashThenTheMainWindowAndShutsDownInOrder)
     ASSERT_NE (window->getConstrainer(), nullptr);
     EXPECT_EQ (window->getConstrainer()->getMinimumWidth(), 800);
     EXPECT_EQ (window->getConstrainer()->getMinimumHeight(), 600);
-    EXPECT_NE (window->getMainComponent(), nullptr);
+    ASSERT_NE (window->getMainComponent(), nullptr);
+    EXPECT_EQ (window->getMainComponent()->getStartButton().getButtonText(), "Load Files");
     EXPECT_NE (window->getMenuBarComponent(), nullptr);
     EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), KalmeraLookAndFeel::getInstance());
 
@@ -154,6 +179,13 @@ TEST (Application, RunsAsOneInstanceAndQuitsWhenTheWindowCloses)
     EXPECT_EQ (XWindows::findWindow (title, 921, 610), 0u);
 
     XWindows::click (splash, (487 - 150) / 2 + 75, 268 + 12);
+
+    // Then the master type, answered from the keyboard.
+    unsigned long masterType = 0;
+    ASSERT_TRUE (
+        TestHelpers::pumpUntil ([&] { return (masterType = XWindows::findWindow ("Master Type")) != 0; }, 20000))
+        << XWindows::describeWindows();
+    XWindows::pressKeys (masterType, { "Tab", "Return" });
 
     unsigned long mainWindow = 0;
     ASSERT_TRUE (

@@ -116,24 +116,28 @@ TEST_P (McnCheck, AsksAboutMalformedNumbersAndWrongCheckDigits)
     EXPECT_EQ (check(), c.result);
     const auto questions = ui.getCalls ("question");
     if (juce::String (c.question).isEmpty())
+    {
         EXPECT_TRUE (questions.empty());
-    else
-        ASSERT_EQ (questions.size(), 1u) << "a wrong check digit is not asked about after a malformed number";
-    if (! questions.empty())
-        EXPECT_EQ (questions[0].text, c.question);
+        return;
+    }
+
+    // A wrong check digit is never asked about after a malformed number.
+    ASSERT_EQ (questions.size(), 1u);
+    EXPECT_EQ (questions[0].text, c.question);
 }
 
 INSTANTIATE_TEST_SUITE_P (
     Numbers, McnCheck,
-    ::testing::Values (McnCase { "", false, "", 1 }, McnCase { "0000000000000", false, "", 1 },
-                       McnCase { "0000000000017", false, "", 1 },
-                       McnCase { "000000000001", true, "MCN should be a 13 digit number!\n\nIgnore?", 2 },
-                       McnCase { "00000000000-17", true, "MCN should be a 13 digit number!\n\nIgnore?", 2 },
-                       McnCase { "000000000001A", false, "MCN should be a 13 digit number!\n\nIgnore?", 0 },
-                       McnCase { "0000000000010", true,
-                                 "Invalid MCN checksum digit found at position 13!\n\nFound: 0\nCorrect value: 7\n\nIgnore?", 2 },
-                       McnCase { "1234567890123", false,
-                                 "Invalid MCN checksum digit found at position 13!\n\nFound: 3\nCorrect value: 8\n\nIgnore?", 0 }),
+    ::testing::Values (
+        McnCase { "", false, "", 1 }, McnCase { "0000000000000", false, "", 1 },
+        McnCase { "0000000000017", false, "", 1 },
+        McnCase { "000000000001", true, "MCN should be a 13 digit number!\n\nIgnore?", 2 },
+        McnCase { "00000000000-17", true, "MCN should be a 13 digit number!\n\nIgnore?", 2 },
+        McnCase { "000000000001A", false, "MCN should be a 13 digit number!\n\nIgnore?", 0 },
+        McnCase { "0000000000010", true,
+                  "Invalid MCN checksum digit found at position 13!\n\nFound: 0\nCorrect value: 7\n\nIgnore?", 2 },
+        McnCase { "1234567890123", false,
+                  "Invalid MCN checksum digit found at position 13!\n\nFound: 3\nCorrect value: 8\n\nIgnore?", 0 }),
     [] (const ::testing::TestParamInfo<McnCase>& param) { return "case" + std::to_string (param.index); });
 
 TEST_F (DiscCheckTest, AWrongCheckDigitIsMarkedInTheField)
@@ -160,7 +164,11 @@ std::vector<RowCase> rowCases()
 {
     return {
         { "a track without index 1",
-          [] (DiscCheckTest& t, CDItem&) { t.addTracks (1); t.add (2, 0, 400); },
+          [] (DiscCheckTest& t, CDItem&)
+          {
+              t.addTracks (1);
+              t.add (2, 0, 400);
+          },
           "Error!: Track 2 has no index point 1." },
         { "100 rows in a track",
           [] (DiscCheckTest& t, CDItem&)
@@ -171,22 +179,42 @@ std::vector<RowCase> rowCases()
                   t.add (2, i, 10);
           },
           "Error!: Track 2 has more than 99 indexes." },
-        { "299 frames", [] (DiscCheckTest& t, CDItem&) { t.addTracks (1); t.add (2, 1, 299); },
+        { "299 frames",
+          [] (DiscCheckTest& t, CDItem&)
+          {
+              t.addTracks (1);
+              t.add (2, 1, 299);
+          },
           "Error!: Track 2 is shorter than 4 seconds." },
         { "CD-Text on index 2",
-          [] (DiscCheckTest& t, CDItem&) { t.addTracks (1); t.add (1, 2, 300)->title = "x"; },
+          [] (DiscCheckTest& t, CDItem&)
+          {
+              t.addTracks (1);
+              t.add (1, 2, 300)->title = "x";
+          },
           ": Track 1 has CD Text data on an index point other than 1!\n\nIgnore?" },
         { "zero-length index point",
-          [] (DiscCheckTest& t, CDItem&) { t.addTracks (1); t.add (1, 2, 0); },
+          [] (DiscCheckTest& t, CDItem&)
+          {
+              t.addTracks (1);
+              t.add (1, 2, 0);
+          },
           ": Track 1 has an index point with a length of 0 seconds!\n\nIgnore?" },
-        { "ISRC on track 1's index 1",
-          [] (DiscCheckTest& t, CDItem&) { t.add (1, 1, 300)->isrc = "USS1Z9900001"; },
+        { "ISRC on track 1's index 1", [] (DiscCheckTest& t, CDItem&) { t.add (1, 1, 300)->isrc = "USS1Z9900001"; },
           "Warning!: Track 1 has an ISRC code on an index point other than the first!\n\nIgnore?\n\n" },
         { "lower-case ISRC",
-          [] (DiscCheckTest& t, CDItem& d) { t.addTracks (1); d.pregapItem->isrc = "uss1z9900001"; },
+          [] (DiscCheckTest& t, CDItem& d)
+          {
+              t.addTracks (1);
+              d.pregapItem->isrc = "uss1z9900001";
+          },
           "" },
         { "11-character ISRC",
-          [] (DiscCheckTest& t, CDItem& d) { t.addTracks (1); d.pregapItem->isrc = "USS1Z990001"; },
+          [] (DiscCheckTest& t, CDItem& d)
+          {
+              t.addTracks (1);
+              d.pregapItem->isrc = "USS1Z990001";
+          },
           "" },
         { "missing source file",
           [] (DiscCheckTest& t, CDItem&)
@@ -197,10 +225,15 @@ std::vector<RowCase> rowCases()
           },
           "Error!: File /nonexistent/gone.wav does not exist." },
         { "euro sign in a track title",
-          [] (DiscCheckTest& t, CDItem&) { t.add (1, 1, 300)->title = juce::String (juce::CharPointer_UTF8 ("\xe2\x82\xac")); },
+          [] (DiscCheckTest& t, CDItem&)
+          { t.add (1, 1, 300)->title = juce::String (juce::CharPointer_UTF8 ("\xe2\x82\xac")); },
           "Error!: Track 1 has non ISO 8859-1 character(s) in CD text." },
         { "control character in the disc performer",
-          [] (DiscCheckTest& t, CDItem& d) { t.addTracks (1); d.performer = "a\tb"; },
+          [] (DiscCheckTest& t, CDItem& d)
+          {
+              t.addTracks (1);
+              d.performer = "a\tb";
+          },
           "Error!: Disc has non ISO 8859-1 character(s) in CD text." },
         { "CD-Text too long for one block",
           [] (DiscCheckTest& t, CDItem&)

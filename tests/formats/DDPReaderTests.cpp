@@ -10,10 +10,7 @@ namespace
 using namespace DiscFixtures;
 using TestHelpers::TempFolder;
 
-juce::String blanks (int n)
-{
-    return juce::String::repeatedString (" ", n);
-}
+juce::String blanks (int n) { return juce::String::repeatedString (" ", n); }
 
 // A DDP file set written by hand, record by record, with plain texts enciphered under the run's key.
 class HandMadeSet
@@ -43,7 +40,7 @@ public:
         e.name = name;
         entries.push_back (e);
         folder.getChildFile (name).replaceWithData (juce::MemoryBlock ((size_t) (sectors * sectorSize), true).getData(),
-                                                   (size_t) (sectors * sectorSize));
+                                                    (size_t) (sectors * sectorSize));
         return *this;
     }
 
@@ -53,8 +50,8 @@ public:
         return *this;
     }
 
-    HandMadeSet& pqRecord (const char* track, const char* index, const juce::String& mmssff, const juce::String& isrc = {},
-                           const juce::String& upc = {})
+    HandMadeSet& pqRecord (const char* track, const char* index, const juce::String& mmssff,
+                           const juce::String& isrc = {}, const juce::String& upc = {})
     {
         pqText << "VVVS" << track << index << "  " << mmssff << "01  " << isrc.paddedLeft (' ', 12)
                << upc.paddedLeft (' ', 13) << blanks (19);
@@ -122,8 +119,8 @@ std::vector<ItemView> view (const juce::Array<IndexItem*>& items)
 {
     std::vector<ItemView> result;
     for (const auto* i : items)
-        result.push_back ({ i->trackNumber, i->indexNumber, i->duration.getTimeInFrames(), i->fileOffset.getTimeInFrames(),
-                            i->fileName, i->isrc });
+        result.push_back ({ i->trackNumber, i->indexNumber, i->duration.getTimeInFrames(),
+                            i->fileOffset.getTimeInFrames(), i->fileName, i->isrc });
     return result;
 }
 
@@ -169,11 +166,11 @@ TEST_F (DDPReaderTest, AnExportReadsBackIntoTheSameDisc)
 
     // Every item now lies in IMAGE.DAT; an index offset has become part of its item.
     EXPECT_EQ (view (disc.items), (std::vector<ItemView> { { 1, 1, 110, 150, "IMAGE.DAT", "" },
-                                                            { 2, 0, 150, 260, "IMAGE.DAT", "USS1Z9900002" },
-                                                            { 2, 1, 210, 410, "IMAGE.DAT", "" },
-                                                            { 2, 2, 300, 620, "IMAGE.DAT", "" },
-                                                            { 3, 0, 150, 920, "IMAGE.DAT", "USS1Z9900003" },
-                                                            { 3, 1, 410, 1070, "IMAGE.DAT", "" } }));
+                                                           { 2, 0, 150, 260, "IMAGE.DAT", "USS1Z9900002" },
+                                                           { 2, 1, 210, 410, "IMAGE.DAT", "" },
+                                                           { 2, 2, 300, 620, "IMAGE.DAT", "" },
+                                                           { 3, 0, 150, 920, "IMAGE.DAT", "USS1Z9900003" },
+                                                           { 3, 1, 410, 1070, "IMAGE.DAT", "" } }));
     EXPECT_EQ (disc.items[0]->folder, set.getFullPathName());
     EXPECT_EQ (disc.mcn, "1234567890128");
     EXPECT_EQ (disc.pregapItem->isrc, "USS1Z9900001");
@@ -204,7 +201,10 @@ TEST_F (DDPReaderTest, OlderLevelsAndLowerCaseControlFilesAreRead)
         HandMadeSet old (f / "set", *cipher);
         old.idName = "ddpid";
         old.mapName = "ddpms";
-        old.id (level).image ("IMAGE.DAT", 600).pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000000")
+        old.id (level)
+            .image ("IMAGE.DAT", 600)
+            .pqRecord ("00", "00", "000000")
+            .pqRecord ("01", "01", "000000")
             .pqRecord ("AA", "01", "000800")
             .write();
 
@@ -222,25 +222,28 @@ TEST_F (DDPReaderTest, OlderLevelsAndLowerCaseControlFilesAreRead)
 TEST_F (DDPReaderTest, OneImagePerTrackCountsOffsetsFromEachImage)
 {
     // IMAGE01.DAT: pregap and track 1 (1,000 frames); IMAGE02.DAT: track 2, whose pause lies in IMAGE01.
-    made.id ("DDP 2.00").image ("IMAGE01.DAT", 1150).image ("IMAGE02.DAT", 500)
+    made.id ("DDP 2.00")
+        .image ("IMAGE01.DAT", 1150)
+        .image ("IMAGE02.DAT", 500)
         .pqRecord ("00", "00", "000000")
         .pqRecord ("01", "00", "000000")
         .pqRecord ("01", "01", "000200")
-        .pqRecord ("02", "00", "001350") // 1,050: inside IMAGE01
-        .pqRecord ("02", "01", "001500") // 1,150: the start of IMAGE02
+        .pqRecord ("02", "00", "001400") // 1,050: inside IMAGE01
+        .pqRecord ("02", "01", "001525") // 1,150: the start of IMAGE02
         .pqRecord ("AA", "01", "002200")
         .write();
 
     ASSERT_TRUE (read (set));
     EXPECT_EQ (view (disc.items), (std::vector<ItemView> { { 1, 1, 900, 150, "IMAGE01.DAT", "" },
-                                                            { 2, 0, 100, 0, "", "" },
-                                                            { 2, 1, 500, 0, "IMAGE02.DAT", "" } }));
+                                                           { 2, 0, 100, 0, "", "" },
+                                                           { 2, 1, 500, 0, "IMAGE02.DAT", "" } }));
     EXPECT_TRUE (disc.items[1]->folder.isEmpty());
 }
 
 TEST_F (DDPReaderTest, TrackOnesLongerPregapKeepsItsRest)
 {
-    made.id ("DDP 2.00").image ("IMAGE.DAT", 800)
+    made.id ("DDP 2.00")
+        .image ("IMAGE.DAT", 800)
         .pqRecord ("00", "00", "000000")
         .pqRecord ("01", "00", "000000")
         .pqRecord ("01", "01", "000250") // 200 frames before index 1
@@ -248,13 +251,14 @@ TEST_F (DDPReaderTest, TrackOnesLongerPregapKeepsItsRest)
         .write();
 
     ASSERT_TRUE (read (set));
-    EXPECT_EQ (view (disc.items), (std::vector<ItemView> { { 1, 0, 50, 150, "IMAGE.DAT", "" },
-                                                            { 1, 1, 550, 200, "IMAGE.DAT", "" } }));
+    EXPECT_EQ (view (disc.items),
+               (std::vector<ItemView> { { 1, 0, 50, 150, "IMAGE.DAT", "" }, { 1, 1, 550, 200, "IMAGE.DAT", "" } }));
 }
 
 TEST_F (DDPReaderTest, MCNsAndLengthsThatDisagreeAreReported)
 {
-    made.id ("DDP 2.00", "0000000000000").image ("IMAGE.DAT", 600)
+    made.id ("DDP 2.00", "0000000000000")
+        .image ("IMAGE.DAT", 600)
         .pqRecord ("00", "00", "000000", {}, "1234567890128")
         .pqRecord ("01", "01", "000000")
         .pqRecord ("AA", "01", "000800")
@@ -262,9 +266,11 @@ TEST_F (DDPReaderTest, MCNsAndLengthsThatDisagreeAreReported)
     set.getChildFile ("IMAGE.DAT").appendData (juce::MemoryBlock (2352, true).getData(), 2352); // one sector more
 
     ASSERT_TRUE (read (set));
-    EXPECT_EQ (ui.getSummaries(),
-               juce::StringArray ({ "Warning!: File IMAGE.DAT has a different length than as specified in the DDPMS file.",
-                                    "Warning!: Different MCN/UPC found in DDPID and PQDESCR, the value found in the PQDESCR will be used." }));
+    EXPECT_EQ (
+        ui.getSummaries(),
+        juce::StringArray (
+            { "Warning!: File IMAGE.DAT has a different length than as specified in the DDPMS file.",
+              "Warning!: Different MCN/UPC found in DDPID and PQDESCR, the value found in the PQDESCR will be used." }));
     EXPECT_EQ (disc.mcn, "1234567890128");
 }
 
@@ -286,9 +292,19 @@ std::vector<BrokenSetCase> brokenSets()
     { s.pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000000").pqRecord ("AA", "01", "000800"); };
 
     return {
-        { "no DDPID", [] (HandMadeSet& s, const juce::File& f) { s.id ("DDP 2.00").write(); f.getChildFile ("DDPID").deleteFile(); },
+        { "no DDPID",
+          [] (HandMadeSet& s, const juce::File& f)
+          {
+              s.id ("DDP 2.00").write();
+              f.getChildFile ("DDPID").deleteFile();
+          },
           "File not found: DDPID." },
-        { "no DDPMS", [] (HandMadeSet& s, const juce::File& f) { s.id ("DDP 2.00").write(); f.getChildFile ("DDPMS").deleteFile(); },
+        { "no DDPMS",
+          [] (HandMadeSet& s, const juce::File& f)
+          {
+              s.id ("DDP 2.00").write();
+              f.getChildFile ("DDPMS").deleteFile();
+          },
           "File not found: DDPMS." },
         { "CD mode 20",
           [] (HandMadeSet& s, const juce::File&)
@@ -323,7 +339,13 @@ std::vector<BrokenSetCase> brokenSets()
               s.id ("DDP 2.00").entry (e).write();
           },
           "Invalid SUB identifier SUBCODES in DDPMS file." },
-        { "no image", [simplePQ] (HandMadeSet& s, const juce::File&) { s.id ("DDP 2.00"); simplePQ (s); s.write(); },
+        { "no image",
+          [simplePQ] (HandMadeSet& s, const juce::File&)
+          {
+              s.id ("DDP 2.00");
+              simplePQ (s);
+              s.write();
+          },
           "No data image found in DDPMS file." },
         { "data image first",
           [] (HandMadeSet& s, const juce::File&)
@@ -370,26 +392,44 @@ std::vector<BrokenSetCase> brokenSets()
           },
           "Invalid or non-existing CD-Text file CDTEXT.BIN." },
         { "no lead-out",
-          [] (HandMadeSet& s, const juce::File&)
-          { s.id ("DDP 2.00").image ("IMAGE.DAT", 600).pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000200").write(); },
+          [] (HandMadeSet& s, const juce::File&) {
+              s.id ("DDP 2.00")
+                  .image ("IMAGE.DAT", 600)
+                  .pqRecord ("00", "00", "000000")
+                  .pqRecord ("01", "01", "000200")
+                  .write();
+          },
           "No leadout (AA) packet found in PQ descriptor file PQDESCR." },
         { "lead-out first",
-          [] (HandMadeSet& s, const juce::File&) { s.id ("DDP 2.00").image ("IMAGE.DAT", 600).pqRecord ("AA", "01", "000800").write(); },
+          [] (HandMadeSet& s, const juce::File&)
+          { s.id ("DDP 2.00").image ("IMAGE.DAT", 600).pqRecord ("AA", "01", "000800").write(); },
           "No audio track found in PQ descriptor file PQDESCR." },
         { "three images for two tracks",
           [] (HandMadeSet& s, const juce::File&)
           {
-              s.id ("DDP 2.00").image ("IMAGE01.DAT", 300).image ("IMAGE02.DAT", 300).image ("IMAGE03.DAT", 300)
-                  .pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000000").pqRecord ("02", "01", "000400")
-                  .pqRecord ("AA", "01", "001000").write();
+              s.id ("DDP 2.00")
+                  .image ("IMAGE01.DAT", 300)
+                  .image ("IMAGE02.DAT", 300)
+                  .image ("IMAGE03.DAT", 300)
+                  .pqRecord ("00", "00", "000000")
+                  .pqRecord ("01", "01", "000000")
+                  .pqRecord ("02", "01", "000400")
+                  .pqRecord ("AA", "01", "001000")
+                  .write();
           },
           "There are more audio image files than audio tracks." },
         { "two images for three tracks",
           [] (HandMadeSet& s, const juce::File&)
           {
-              s.id ("DDP 2.00").image ("IMAGE01.DAT", 300).image ("IMAGE02.DAT", 300)
-                  .pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000000").pqRecord ("02", "01", "000400")
-                  .pqRecord ("03", "01", "000600").pqRecord ("AA", "01", "001000").write();
+              s.id ("DDP 2.00")
+                  .image ("IMAGE01.DAT", 300)
+                  .image ("IMAGE02.DAT", 300)
+                  .pqRecord ("00", "00", "000000")
+                  .pqRecord ("01", "01", "000000")
+                  .pqRecord ("02", "01", "000400")
+                  .pqRecord ("03", "01", "000600")
+                  .pqRecord ("AA", "01", "001000")
+                  .write();
           },
           "There are more audio tracks than audio image files." },
         { "101 images",
@@ -404,8 +444,13 @@ std::vector<BrokenSetCase> brokenSets()
         { "times running backwards",
           [] (HandMadeSet& s, const juce::File&)
           {
-              s.id ("DDP 2.00").image ("IMAGE.DAT", 600).pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000000")
-                  .pqRecord ("02", "01", "001000").pqRecord ("AA", "01", "000800").write();
+              s.id ("DDP 2.00")
+                  .image ("IMAGE.DAT", 600)
+                  .pqRecord ("00", "00", "000000")
+                  .pqRecord ("01", "01", "000000")
+                  .pqRecord ("02", "01", "001000")
+                  .pqRecord ("AA", "01", "000800")
+                  .write();
           },
           "The times in PQ descriptor file PQDESCR are not in ascending order." },
     };

@@ -129,6 +129,22 @@ unsigned long findWindow (const juce::String& title, int width, int height)
     return found;
 }
 
+unsigned long findWindow (const juce::String& title)
+{
+    auto display = openDisplay();
+    if (display == nullptr)
+        return 0;
+
+    unsigned long found = 0;
+    forEachVisibleTopLevel (display.get(),
+                            [&] (Window w, const XWindowAttributes&)
+                            {
+                                if (found == 0 && windowTitle (display.get(), w) == title)
+                                    found = w;
+                            });
+    return found;
+}
+
 int countWindows (const juce::String& title)
 {
     auto display = openDisplay();
@@ -166,6 +182,17 @@ void click (unsigned long window, int x, int y)
     juce::ChildProcess xdotool;
     if (xdotool.start (juce::StringArray { "xdotool", "mousemove", "--window", juce::String ((juce::int64) window),
                                            juce::String (x), juce::String (y), "click", "1" }))
+        xdotool.waitForProcessToFinish (10000);
+}
+
+void pressKeys (unsigned long window, const juce::StringArray& keys)
+{
+    const auto id = juce::String ((juce::int64) window);
+    juce::StringArray args { "xdotool", "windowfocus", "--sync", id, "key" };
+    args.addArray (keys);
+
+    juce::ChildProcess xdotool;
+    if (xdotool.start (args))
         xdotool.waitForProcessToFinish (10000);
 }
 

@@ -14,12 +14,16 @@ void createWindowManagerAtoms();
 
 // A visible top-level window with the title and size, or 0.
 unsigned long findWindow (const juce::String& title, int width, int height);
+unsigned long findWindow (const juce::String& title);
 int countWindows (const juce::String& title);
 
 // Every visible top-level window as "title (w x h)", for failure messages.
 juce::String describeWindows();
 
 void click (unsigned long window, int x, int y);
+
+// Gives the window the keyboard focus and types the keys (xdotool key names).
+void pressKeys (unsigned long window, const juce::StringArray& keys);
 
 // What the window manager sends when the user clicks a window's close button.
 void requestClose (unsigned long window);
