@@ -93,3 +93,47 @@ juce::StringArray MainScreenFixture::undoNames()
         names.insert (0, name);
     return names;
 }
+
+void ShownMainScreenFixture::TearDown()
+{
+    if (screen != nullptr)
+        screen->removeFromDesktop();
+    MainScreenFixture::TearDown();
+}
+
+MainComponent& ShownMainScreenFixture::openShown (int masterType)
+{
+    auto& shown = open (masterType);
+    shown.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    shown.setVisible (true);
+    shown.toFront (true);
+    TestHelpers::pumpUntil ([&] { return shown.getPeer() != nullptr && shown.getPeer()->isFocused(); }, 5000);
+    return shown;
+}
+
+void ShownMainScreenFixture::focus (juce::Component& component)
+{
+    component.grabKeyboardFocus();
+    TestHelpers::pumpUntil ([&] { return component.hasKeyboardFocus (false); }, 2000);
+}
+
+void ShownMainScreenFixture::edit (int row, int column, const juce::String& text)
+{
+    auto* editor = cell (row, column);
+    ASSERT_NE (editor, nullptr);
+    focus (*editor);
+    ASSERT_TRUE (editor->hasKeyboardFocus (false));
+    editor->selectAll();
+    editor->insertTextAtCaret (text);
+    focus (*screen);
+    TestHelpers::pumpMessages (10);
+}
+
+juce::MouseEvent ShownMainScreenFixture::mouseEvent (juce::Component& component, juce::ModifierKeys mods, bool dragged)
+{
+    const auto centre = component.getLocalBounds().getCentre().toFloat();
+    const auto now = juce::Time::getCurrentTime();
+    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), centre, mods, 0.0f, 0.0f, 0.0f, 0.0f,
+                             0.0f, &component, &component, now, dragged ? centre.translated (20.0f, 10.0f) : centre, now,
+                             1, dragged);
+}

@@ -49,3 +49,20 @@ public:
     std::unique_ptr<MainComponent> screen;
     int fileCount = 0;
 };
+
+// The main screen in a window of its own on the (virtual) display, so that keyboard focus moves as
+// it does for a user.
+class ShownMainScreenFixture : public MainScreenFixture
+{
+public:
+    void TearDown() override;
+
+    MainComponent& openShown (int masterType = 0);
+
+    // Gives the cell the focus, types the text over what it holds and moves the focus away.
+    void edit (int row, int column, const juce::String& text);
+    void focus (juce::Component& component);
+
+    // A mouse event on the component, as the table's cells receive them.
+    static juce::MouseEvent mouseEvent (juce::Component& component, juce::ModifierKeys mods = {}, bool dragged = false);
+};
