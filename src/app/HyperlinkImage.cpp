@@ -11,6 +11,6 @@ HyperlinkImage::HyperlinkImage (const juce::String& name, const juce::URL& addre
 
 void HyperlinkImage::mouseDown (const juce::MouseEvent&)
 {
-    if (url.isWellFormed())
+    if (isWellFormedWebAddress (url))
         UserInteraction::current().openUrl (url);
 }

@@ -19,6 +19,13 @@ bool UserInteraction::askYesNo (const juce::String& text)
     return askOkCancel (MessageIcon::question, {}, text, juce::translate ("Yes"), juce::translate ("No"));
 }
 
+bool isWellFormedWebAddress (const juce::URL& url)
+{
+    const auto scheme = url.getScheme();
+    return (scheme == "http" || scheme == "https") && url.getDomain().isNotEmpty()
+           && ! url.toString (true).containsAnyOf (" \t\r\n");
+}
+
 UserInteraction& UserInteraction::current()
 {
     auto* interaction = currentInteraction.load();

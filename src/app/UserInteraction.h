@@ -156,6 +156,9 @@ public:
     static void setCurrent (UserInteraction* interaction);
 };
 
+// An address a browser can open: a scheme and a host. (JUCE's own test only asks for some text.)
+bool isWellFormedWebAddress (const juce::URL& url);
+
 // Installs an interaction for the lifetime of the object and restores the previous one.
 class ScopedUserInteraction
 {

@@ -191,10 +191,11 @@ void MainComponent::createStepControls()
     multiDiscToggle.setEnabled (false);
     addAndMakeVisible (multiDiscToggle);
 
-    // The link target is no address: the button shows it as its tooltip and a click only reaches
-    // buttonClicked.
+    // The link's target is no address but a hint, shown as its tooltip: a click opens nothing and
+    // only reaches buttonClicked.
     recommendLink.setButtonText ("STRONGLY RECOMMENDED");
-    recommendLink.setURL (juce::URL ("Click for more information"));
+    recommendLink.setURL ({});
+    recommendLink.setTooltip ("Click for more information");
     recommendLink.setFont (poweredByLabel.getFont(), false, juce::Justification::centredLeft);
     recommendLink.addListener (this);
     addAndMakeVisible (recommendLink);
@@ -961,20 +962,24 @@ bool MainComponent::perform (const juce::ApplicationCommandTarget::InvocationInf
     {
         case audioSettingsCommand:
         {
+            // The selector sizes itself to its controls; the dialog keeps its own size.
+            juce::Component holder;
             juce::AudioDeviceSelectorComponent selector (deviceManager, 0, 0, 2, 2, false, false, true, false);
-            selector.setSize (500, 450);
-            ui.runDialog ({ "Audio Settings", &selector, juce::Colour (0xfff0f0f0), true, false, this });
+            holder.setSize (500, 450);
+            holder.addAndMakeVisible (selector);
+            selector.setBounds (holder.getLocalBounds());
+            ui.runDialog ({ "Audio Settings", &holder, juce::Colour (0xfff0f0f0), true, false, this });
 
             auto& settings = StoredSettings::getInstance()->getProps();
-            if (auto state = deviceManager.createStateXml())
-                settings.setValue ("audioDeviceState", state->toString());
+            const auto state = deviceManager.createStateXml();
+            settings.setValue ("audioDeviceState", state != nullptr ? state->toString() : juce::String());
             settings.saveIfNeeded();
             return true;
         }
         case instructionsCommand:
         {
             const juce::URL instructions (Branding::instructionsUrl);
-            if (instructions.isWellFormed())
+            if (isWellFormedWebAddress (instructions))
                 ui.openUrl (instructions);
             return true;
         }

@@ -300,7 +300,8 @@ TEST_F (CellEditor, TheContextMenuOffersListEditsWhereTheyApply)
     const auto addPauseEnabled = [&] (int selected)
     {
         table().selectRow (selected, true, true);
-        for (juce::PopupMenu::MenuItemIterator item (editor->createContextMenu()); item.next();)
+        const auto menu = editor->createContextMenu();
+        for (juce::PopupMenu::MenuItemIterator item (menu); item.next();)
             if (item.getItem().itemID == TableEditor::addPauseItem)
                 return item.getItem().isEnabled;
         return false;

@@ -108,6 +108,10 @@ MainComponent& ShownMainScreenFixture::openShown (int masterType)
     shown.setVisible (true);
     shown.toFront (true);
     TestHelpers::pumpUntil ([&] { return shown.getPeer() != nullptr && shown.getPeer()->isFocused(); }, 5000);
+
+    // The display may still deliver focus events for the new window; let them arrive before a
+    // test moves the focus itself.
+    TestHelpers::pumpMessages (200);
     return shown;
 }
 
@@ -115,6 +119,7 @@ void ShownMainScreenFixture::focus (juce::Component& component)
 {
     component.grabKeyboardFocus();
     TestHelpers::pumpUntil ([&] { return component.hasKeyboardFocus (false); }, 2000);
+    TestHelpers::pumpMessages (20); // what the component that lost the focus does about it
 }
 
 void ShownMainScreenFixture::edit (int row, int column, const juce::String& text)
