@@ -248,6 +248,7 @@ void KalmeraLookAndFeel::drawLabel (juce::Graphics& g, juce::Label& label)
     const auto alpha = label.isEnabled() ? 1.0f : 0.5f;
     const auto textArea = getLabelBorderSize (label).subtractedFrom (label.getLocalBounds());
     const auto lines = jmax (1, (int) ((float) textArea.getHeight() / font.getHeight()));
+    const auto textColour = label.findColour (Label::textColourId);
 
     g.setFont (font);
 
@@ -258,12 +259,13 @@ void KalmeraLookAndFeel::drawLabel (juce::Graphics& g, juce::Label& label)
     }
     else
     {
-        g.setColour (Colours::lightgrey.withMultipliedAlpha (alpha));
+        // The embossed shadow fades with the text: a label whose text is invisible casts none.
+        g.setColour (Colours::lightgrey.withMultipliedAlpha (alpha * textColour.getFloatAlpha()));
         g.drawFittedText (label.getText(), textArea.translated (0, 1), label.getJustificationType(), lines,
                           label.getMinimumHorizontalScale());
     }
 
-    g.setColour (label.findColour (Label::textColourId).withMultipliedAlpha (alpha));
+    g.setColour (textColour.withMultipliedAlpha (alpha));
     g.drawFittedText (label.getText(), textArea, label.getJustificationType(), lines,
                       label.getMinimumHorizontalScale());
 

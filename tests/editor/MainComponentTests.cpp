@@ -365,6 +365,25 @@ TEST_F (MainScreen, AnExportFolderThatCannotBeMadeKeepsTheDiscAndThePreviousExpo
     EXPECT_EQ (disc().items, items);
 }
 
+TEST_F (MainScreen, ADiskWithoutRoomForTheImageIsRefusedBeforeExporting)
+{
+    auto& s = open();
+    loadFiles (makeFiles ({ 4500 })); // a minute: about 10 MB of image
+    TestHelpers::SmallDisk disk (folder.get().getChildFile ("small"), 2048);
+    if (! disk.mounted)
+        GTEST_SKIP() << "this machine does not let the tests mount a small file system";
+    setenv ("TMPDIR", disk.folder.getFullPathName().toRawUTF8(), 1);
+    const auto items = disc().items;
+
+    EXPECT_FALSE (s.finishProject());
+    EXPECT_EQ (ui.getSummaries().strings.getLast(),
+               "Error!: There is not enough free space in " + disk.folder.getFullPathName() + " to write the master: 12 MB are needed.");
+    EXPECT_EQ (disk.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+    EXPECT_EQ (disc().items, items);
+    EXPECT_EQ (s.getExportFolder(), juce::File());
+    setenv ("TMPDIR", temporary.getFullPathName().toRawUTF8(), 1);
+}
+
 TEST_F (MainScreen, StepThreeWithoutATestCDAsksFirst)
 {
     auto& s = open();

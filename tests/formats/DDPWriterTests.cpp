@@ -237,32 +237,10 @@ TEST_F (DDPWriterTest, AnEmptyDiscIsNoExport)
     EXPECT_EQ (ui.getSummaries(), juce::StringArray ("Error: Export to DDP finished with an error."));
 }
 
-// A folder on a file system of its own, too small for what is written into it.
-class SmallDisk
-{
-public:
-    explicit SmallDisk (const juce::File& mountPoint, int kilobytes) : folder (mountPoint)
-    {
-        folder.createDirectory();
-        mounted = TestHelpers::runTool ({ "mount", "-t", "tmpfs", "-o", "size=" + juce::String (kilobytes) + "k", "tmpfs",
-                                          folder.getFullPathName() })
-                  == 0;
-    }
-
-    ~SmallDisk()
-    {
-        if (mounted)
-            TestHelpers::runTool ({ "umount", folder.getFullPathName() });
-    }
-
-    juce::File folder;
-    bool mounted = false;
-};
-
 TEST_F (DDPWriterTest, AFullDiskEndsInTheCleanUpAndTheErrorOutcome)
 {
     addFiles (disc, { makeWav (sources.get(), "a.wav", 588 * 3000, 1) }); // about 7 MB of image
-    SmallDisk disk (sources.get().getChildFile ("small"), 1024);
+    TestHelpers::SmallDisk disk (sources.get().getChildFile ("small"), 1024);
     if (! disk.mounted)
         GTEST_SKIP() << "this machine does not let the tests mount a small file system";
 

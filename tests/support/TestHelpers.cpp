@@ -15,6 +15,20 @@ TempFolder::~TempFolder()
     folder.deleteRecursively();
 }
 
+SmallDisk::SmallDisk (const juce::File& mountPoint, int kilobytes) : folder (mountPoint)
+{
+    folder.createDirectory();
+    mounted = runTool ({ "mount", "-t", "tmpfs", "-o", "size=" + juce::String (kilobytes) + "k", "tmpfs",
+                         folder.getFullPathName() })
+              == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (mounted)
+        runTool ({ "umount", folder.getFullPathName() });
+}
+
 int runTool (const juce::StringArray& arguments, juce::String* output, int timeoutMs)
 {
     juce::ChildProcess process;

@@ -22,6 +22,21 @@ private:
     JUCE_DECLARE_NON_COPYABLE (TempFolder)
 };
 
+// A folder on a file system of its own, too small for what is written into it. Mounting needs the
+// right to mount; tests skip when the machine does not give it.
+class SmallDisk
+{
+public:
+    SmallDisk (const juce::File& mountPoint, int kilobytes);
+    ~SmallDisk();
+
+    juce::File folder;
+    bool mounted = false;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE (SmallDisk)
+};
+
 // Runs a command line tool to its end; returns its exit code (-1 when it could not be started).
 int runTool (const juce::StringArray& arguments, juce::String* output = nullptr, int timeoutMs = 60000);
 
