@@ -12,7 +12,8 @@ constexpr int highlightedTextColourId = juce::PopupMenu::highlightedTextColourId
 
 void paintSelectedRow (juce::Graphics& g, juce::Colour highlight, int width, int height)
 {
-    g.setGradientFill (juce::ColourGradient::vertical (highlight.brighter (1.0f), 1.0f, highlight, 1.0f + (float) height));
+    g.setGradientFill (
+        juce::ColourGradient::vertical (highlight.brighter (1.0f), 1.0f, highlight, 1.0f + (float) height));
     g.fillRect (1, 1, width - 2, height - 2);
     g.setColour (highlight.brighter (0.5f));
     g.fillRect (1, 1, width - 2, 1);
@@ -26,9 +27,10 @@ CustomGridModel::CustomGridModel (MainComponent* mainScreen, CDItem* discShown) 
 
     auto& header = grid->getHeader();
     const auto columnFlags = juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable
-                       | juce::TableHeaderComponent::draggable | juce::TableHeaderComponent::appearsOnColumnMenu;
+                             | juce::TableHeaderComponent::draggable | juce::TableHeaderComponent::appearsOnColumnMenu;
 
-    const auto addColumn = [&] (const char* title, int id, int width) { header.addColumn (title, id, width, 50, 400, columnFlags); };
+    const auto addColumn = [&] (const char* title, int id, int width)
+    { header.addColumn (title, id, width, 50, 400, columnFlags); };
     addColumn ("Track", trackColumn, 45);
     addColumn ("Duration", durationColumn, 65);
     if (isFilesMaster())
@@ -38,10 +40,7 @@ CustomGridModel::CustomGridModel (MainComponent* mainScreen, CDItem* discShown) 
     addColumn ("Performer", performerColumn, 104);
 }
 
-CustomGridModel::~CustomGridModel()
-{
-    grid.reset();
-}
+CustomGridModel::~CustomGridModel() { grid.reset(); }
 
 int CustomGridModel::getNumRows()
 {
@@ -84,63 +83,26 @@ void CustomGridModel::paintRowBackground (juce::Graphics& g, int row, int width,
 //==================================================================================================
 CustomGridModel::CellContent CustomGridModel::getCellContent (int row, int column) const
 {
-    CellContent cell;
     const auto n = disc->getItemSize();
+    const bool isDataRow = row >= n;
 
-    if (row < n)
-    {
-        if (disc->items.isEmpty())
-            return cell;
+    if (isDataRow ? row - n >= disc->dataItems.size() : disc->items.isEmpty())
+        return {};
 
-        const auto& item = *disc->getItem (row);
-        switch (column)
-        {
-            case trackColumn:
-                if (row == 0 || item.trackNumber != disc->getItem (row - 1)->trackNumber)
-                    cell.text = juce::String (item.trackNumber);
-                cell.tooltip = cell.text.isNotEmpty() ? "Track " + cell.text : juce::String();
-                break;
-            case durationColumn:
-                cell.text = item.duration.toString();
-                cell.tooltip = cell.text + " (" + juce::String (item.duration.getTimeInFrames()) + " frames)";
-                break;
-            case fileNameColumn:
-                cell.text = cell.tooltip = item.fileName;
-                break;
-            case isrcColumn:
-                cell.text = item.isrc;
-                cell.tooltip = cell.text.isNotEmpty() ? cell.text
-                                                      : "ISRC code of the track (must be on the first index of a track)";
-                break;
-            case titleColumn:
-                cell.text = item.title;
-                cell.tooltip = cell.text.isNotEmpty() ? cell.text : "CD Text track title (must be on index 1 of a track)";
-                break;
-            case performerColumn:
-                cell.text = item.performer;
-                cell.tooltip = cell.text.isNotEmpty() ? cell.text
-                                                      : "CD Text track performer (must be on index 1 of a track)";
-                break;
-            default:
-                break;
-        }
+    const auto& item = isDataRow ? *disc->dataItems[row - n] : *disc->getItem (row);
+    const bool firstOfTrack =
+        isDataRow ? row == n : row == 0 || item.trackNumber != disc->getItem (row - 1)->trackNumber;
 
-        cell.editable = isEditable (row, column);
-        return cell;
-    }
+    // Where a text is empty, the tooltip of an audio row tells what belongs in the cell.
+    const auto textOrHint = [isDataRow] (const juce::String& text, const char* hint)
+    { return text.isNotEmpty() || isDataRow ? text : juce::String (hint); };
 
-    if (disc->dataItems.isEmpty() || row - n >= disc->dataItems.size())
-        return cell;
-
-    const auto& item = *disc->dataItems[row - n];
+    CellContent cell;
     switch (column)
     {
         case trackColumn:
-            if (row == n)
-            {
-                cell.text = juce::String (item.trackNumber);
-                cell.tooltip = "Track " + cell.text;
-            }
+            cell.text = firstOfTrack ? juce::String (item.trackNumber) : juce::String();
+            cell.tooltip = cell.text.isNotEmpty() ? "Track " + cell.text : juce::String();
             break;
         case durationColumn:
             cell.text = item.duration.toString();
@@ -151,16 +113,21 @@ CustomGridModel::CellContent CustomGridModel::getCellContent (int row, int colum
             break;
         case isrcColumn:
             cell.text = item.isrc;
+            cell.tooltip = textOrHint (cell.text, "ISRC code of the track (must be on the first index of a track)");
             break;
         case titleColumn:
             cell.text = item.title;
+            cell.tooltip = textOrHint (cell.text, "CD Text track title (must be on index 1 of a track)");
             break;
         case performerColumn:
             cell.text = item.performer;
+            cell.tooltip = textOrHint (cell.text, "CD Text track performer (must be on index 1 of a track)");
             break;
         default:
             break;
     }
+
+    cell.editable = ! isDataRow && isEditable (row, column);
     return cell;
 }
 
@@ -238,7 +205,8 @@ void CustomGridModel::present (TableEditor& cell, int row, int column, bool sele
         cell.setMouseCursor (readOnly ? juce::MouseCursor::DraggingHandCursor : juce::MouseCursor::IBeamCursor);
 }
 
-juce::Component* CustomGridModel::refreshComponentForCell (int row, int column, bool selected, juce::Component* existing)
+juce::Component* CustomGridModel::refreshComponentForCell (int row, int column, bool selected,
+                                                           juce::Component* existing)
 {
     auto* cell = dynamic_cast<TableEditor*> (existing);
     if (cell == nullptr)
@@ -259,56 +227,29 @@ juce::var CustomGridModel::getDragSourceDescription (const juce::SparseSet<int>&
     return description.trim();
 }
 
-void CustomGridModel::resized()
-{
-    grid->setBounds (getLocalBounds().reduced (2));
-}
+void CustomGridModel::resized() { grid->setBounds (getLocalBounds().reduced (2)); }
 
-void CustomGridModel::textEditorReturnKeyPressed (juce::TextEditor&)
-{
-    owner->grabKeyboardFocus();
-}
+void CustomGridModel::textEditorReturnKeyPressed (juce::TextEditor&) { owner->grabKeyboardFocus(); }
 
 //==================================================================================================
-void CustomGridModel::renumberItems()
-{
-    owner->setTotalLength (DiscNumbering::renumber (*disc));
-}
+void CustomGridModel::renumberItems() { owner->setTotalLength (DiscNumbering::renumber (*disc)); }
 
-void CustomGridModel::updateContent()
-{
-    grid->updateContent();
-}
+void CustomGridModel::updateContent() { grid->updateContent(); }
 
-int CustomGridModel::getNumSelectedRows() const
-{
-    return grid->getNumSelectedRows();
-}
+int CustomGridModel::getNumSelectedRows() const { return grid->getNumSelectedRows(); }
 
-int CustomGridModel::getSelectedRow (int index) const
-{
-    return grid->getSelectedRow (index);
-}
+int CustomGridModel::getSelectedRow (int index) const { return grid->getSelectedRow (index); }
 
 void CustomGridModel::selectRow (int row, bool dontScroll, bool deselectOthersFirst)
 {
     grid->selectRow (row, dontScroll, deselectOthersFirst);
 }
 
-bool CustomGridModel::getLocked() const
-{
-    return owner->projectLocked || isPlaying();
-}
+bool CustomGridModel::getLocked() const { return owner->projectLocked || isPlaying(); }
 
-bool CustomGridModel::isPlaying() const
-{
-    return owner->getTransport().isPlaying();
-}
+bool CustomGridModel::isPlaying() const { return owner->getTransport().isPlaying(); }
 
-bool CustomGridModel::isFilesMaster() const
-{
-    return owner->masterType == 0;
-}
+bool CustomGridModel::isFilesMaster() const { return owner->masterType == 0; }
 
 bool CustomGridModel::perform (juce::UndoableAction* action, const juce::String& name, bool newTransaction)
 {

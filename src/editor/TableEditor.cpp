@@ -149,8 +149,8 @@ void TableEditor::commitDuration()
 
     if (length.getTimeInFrames() > limit.getTimeInFrames())
     {
-        ui.showError ("Duration must be lower than " + limit.toString() + " or " + juce::String (limit.getTimeInFrames())
-                      + " frames.");
+        ui.showError ("Duration must be lower than " + limit.toString() + " or "
+                      + juce::String (limit.getTimeInFrames()) + " frames.");
         return;
     }
 
@@ -187,7 +187,8 @@ void TableEditor::commitIsrc()
     if (row != 0 || ! severalTracks)
         return;
 
-    if (ui.askYesNo (code.isNotEmpty() ? "Apply incrementing ISRC for all tracks?" : "Delete ISRC codes for all tracks?"))
+    if (ui.askYesNo (code.isNotEmpty() ? "Apply incrementing ISRC for all tracks?"
+                                       : "Delete ISRC codes for all tracks?"))
         applyIsrcToAllTracks (code);
 }
 
@@ -210,7 +211,8 @@ void TableEditor::applyIsrcToAllTracks (const juce::String& code)
 
         // Row 0 already holds the typed code, through the change above.
         if (r > 0)
-            each.isrc = firstOfTrack && stem.isNotEmpty() ? stem + juce::String::formatted ("%05d", number) : juce::String();
+            each.isrc =
+                firstOfTrack && stem.isNotEmpty() ? stem + juce::String::formatted ("%05d", number) : juce::String();
 
         if (firstOfTrack)
             number += step;
@@ -240,19 +242,22 @@ bool TableEditor::checkCDText (const juce::String& text)
     return true;
 }
 
-void TableEditor::commitTitle()
+bool TableEditor::commitItemText (juce::String IndexItem::*field, const juce::String& text, const char* transaction)
 {
-    const auto text = getText();
     if (! checkCDText (text))
-        return;
+        return false;
 
     auto& current = item();
     auto changed = current;
-    changed.title = text;
-    perform (new IndexItemChangeAction (&current, current, changed, &model->getOwner()), "Change CD text title data",
-             true);
+    changed.*field = text;
+    perform (new IndexItemChangeAction (&current, current, changed, &model->getOwner()), transaction, true);
+    return true;
+}
 
-    if (row != 1 || audioRows() < 3)
+void TableEditor::commitTitle()
+{
+    const auto text = getText();
+    if (! commitItemText (&IndexItem::title, text, "Change CD text title data") || row != 1 || audioRows() < 3)
         return;
 
     const bool clearing = text.isEmpty();
@@ -263,7 +268,7 @@ void TableEditor::commitTitle()
                                                         : "Apply filenames as title for all tracks?"))
         return;
 
-    const auto firstTrack = current.trackNumber;
+    const auto firstTrack = item().trackNumber;
     const auto before = disc->replaceByCopies (disc->items);
 
     for (auto* each : disc->items)
@@ -281,16 +286,7 @@ void TableEditor::commitTitle()
 void TableEditor::commitPerformer()
 {
     const auto text = getText();
-    if (! checkCDText (text))
-        return;
-
-    auto& current = item();
-    auto changed = current;
-    changed.performer = text;
-    perform (new IndexItemChangeAction (&current, current, changed, &model->getOwner()),
-             "Change CD text performer data", true);
-
-    if (row != 1 || audioRows() < 3)
+    if (! commitItemText (&IndexItem::performer, text, "Change CD text performer data") || row != 1 || audioRows() < 3)
         return;
 
     if (! UserInteraction::current().askYesNo (text.isNotEmpty() ? "Apply this performer name for all tracks?"

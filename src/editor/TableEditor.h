@@ -50,6 +50,7 @@ private:
     void commitTitle();
     void commitPerformer();
     bool checkCDText (const juce::String& text);
+    bool commitItemText (juce::String IndexItem::*field, const juce::String& text, const char* transaction);
     void applyIsrcToAllTracks (const juce::String& code);
     void selectWholeTrack();
 

@@ -5,10 +5,7 @@
 
 namespace DiscFixtures
 {
-int sampleOf (int seed, juce::int64 sample, int channel)
-{
-    return TestHelpers::patternSample (sample, channel, seed);
-}
+int sampleOf (int seed, juce::int64 sample, int channel) { return TestHelpers::patternSample (sample, channel, seed); }
 
 juce::File makeWav (const juce::File& folder, const juce::String& name, juce::int64 samples, int seed)
 {
@@ -33,10 +30,7 @@ void addFiles (CDItem& disc, const juce::Array<juce::File>& files)
     renumber (disc);
 }
 
-void renumber (CDItem& disc)
-{
-    DiscNumbering::renumber (disc);
-}
+void renumber (CDItem& disc) { DiscNumbering::renumber (disc); }
 
 namespace
 {

@@ -1,6 +1,7 @@
 #include "support/MainScreenFixture.h"
 
 #include "app/StoredSettings.h"
+#include "support/XWindows.h"
 
 void MainScreenFixture::SetUp()
 {
@@ -109,9 +110,10 @@ MainComponent& ShownMainScreenFixture::openShown (int masterType)
     shown.toFront (true);
     TestHelpers::pumpUntil ([&] { return shown.getPeer() != nullptr && shown.getPeer()->isFocused(); }, 5000);
 
-    // The display may still deliver focus events for the new window; let them arrive before a
-    // test moves the focus itself.
-    TestHelpers::pumpMessages (200);
+    // The display's focus events for the new window may already sit in Xlib's queue, where they
+    // would wait for the next traffic and then move the focus behind a test's back. Let them in now.
+    XWindows::poke ((unsigned long) (juce::pointer_sized_uint) shown.getPeer()->getNativeHandle());
+    TestHelpers::pumpMessages (100);
     return shown;
 }
 
@@ -139,6 +141,6 @@ juce::MouseEvent ShownMainScreenFixture::mouseEvent (juce::Component& component,
     const auto centre = component.getLocalBounds().getCentre().toFloat();
     const auto now = juce::Time::getCurrentTime();
     return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), centre, mods, 0.0f, 0.0f, 0.0f, 0.0f,
-                             0.0f, &component, &component, now, dragged ? centre.translated (20.0f, 10.0f) : centre, now,
-                             1, dragged);
+                             0.0f, &component, &component, now, dragged ? centre.translated (20.0f, 10.0f) : centre,
+                             now, 1, dragged);
 }

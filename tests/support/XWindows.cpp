@@ -196,6 +196,22 @@ void pressKeys (unsigned long window, const juce::StringArray& keys)
         xdotool.waitForProcessToFinish (10000);
 }
 
+void poke (unsigned long window)
+{
+    auto display = openDisplay();
+    if (display == nullptr)
+        return;
+
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom (display.get(), "TAVLO_WAKE_UP", False);
+    event.xclient.format = 32;
+
+    XSendEvent (display.get(), window, False, NoEventMask, &event);
+    XFlush (display.get());
+}
+
 void requestClose (unsigned long window)
 {
     auto display = openDisplay();

@@ -25,6 +25,10 @@ void click (unsigned long window, int x, int y);
 // Gives the window the keyboard focus and types the keys (xdotool key names).
 void pressKeys (unsigned long window, const juce::StringArray& keys);
 
+// Sends the window's owner a message it ignores. Events that Xlib has already read for the owner
+// wait in its queue until the connection next has data: this wakes it up.
+void poke (unsigned long window);
+
 // What the window manager sends when the user clicks a window's close button.
 void requestClose (unsigned long window);
 } // namespace XWindows
