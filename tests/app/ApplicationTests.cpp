@@ -195,11 +195,11 @@ TEST (Application, RunsAsOneInstanceAndQuitsWhenTheWindowCloses)
     // A second launch ends at once and opens nothing.
     juce::ChildProcess second;
     ASSERT_TRUE (app.launch (second));
-    EXPECT_TRUE (second.waitForProcessToFinish (15000));
+    EXPECT_TRUE (second.waitForProcessToFinish (60000));
     EXPECT_EQ (XWindows::countWindows (title), 1);
 
     XWindows::requestClose (mainWindow);
-    EXPECT_TRUE (app.process.waitForProcessToFinish (15000));
+    EXPECT_TRUE (app.process.waitForProcessToFinish (60000));
 
     const auto settings = (home / "Orvane_Inc._(Demo)_Tavlo").getChildFile ("Orvane_Inc.settings");
     ASSERT_TRUE (settings.existsAsFile());

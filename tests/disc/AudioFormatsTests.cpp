@@ -93,7 +93,8 @@ public:
 TEST (RawAudioFormat, WritesInterleavedLittleEndianWithoutAHeader)
 {
     RawAudioFormat format;
-    EXPECT_EQ (format.createWriterFor (new juce::MemoryOutputStream(), 44100.0, 2, 24, {}, 0), nullptr);
+    juce::MemoryOutputStream refused; // a format that makes no writer leaves the stream to its owner
+    EXPECT_EQ (format.createWriterFor (&refused, 44100.0, 2, 24, {}, 0), nullptr);
 
     auto* memory = new juce::MemoryOutputStream();
     std::unique_ptr<juce::AudioFormatWriter> writer (format.createWriterFor (memory, 44100.0, 2, 16, {}, 0));
@@ -167,7 +168,8 @@ TEST (DummyAudioFormat, GivesSilenceOfTheLengthItsUserSets)
     DummyAudioFormat format;
     EXPECT_EQ (format.getFormatName(), "Dummy data file");
     EXPECT_FALSE (format.canDoMono());
-    EXPECT_EQ (format.createWriterFor (new juce::MemoryOutputStream(), 44100.0, 2, 16, {}, 0), nullptr);
+    juce::MemoryOutputStream refused;
+    EXPECT_EQ (format.createWriterFor (&refused, 44100.0, 2, 16, {}, 0), nullptr);
 
     std::unique_ptr<juce::AudioFormatReader> reader (format.createReaderFor (nullptr, false));
     ASSERT_NE (reader, nullptr);

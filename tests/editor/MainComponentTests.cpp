@@ -150,13 +150,13 @@ TEST_F (MainScreen, ACDMasterAsksEveryTimeAndStartsANewProject)
 
 TEST_F (MainScreen, ThePauseQuestionStoresWholeSeconds)
 {
-    auto& s = open();
+    open();
     for (auto [seconds, stored] : { std::pair { 0.0, "0" }, { 4.0, "300" }, { 2.0, "150" } })
     {
         ui.answerAlert (clientReply ("ab12345-2", "someone@example.com"));
         ui.answerAlert (sliderReply (seconds));
         ui.answerFiles ({});
-        click (s.getStartButton());
+        click (screen->getStartButton());
         EXPECT_EQ (StoredSettings::getInstance()->getProps().getValue ("defaultpause"), stored);
         screen.reset();
         open();
