@@ -1,5 +1,6 @@
 #include "formats/ISOfile.h"
 
+#include "support/IsoTools.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using TestHelpers::runTool;
+using namespace IsoTools;
 using TestHelpers::TempFolder;
 
 namespace
@@ -79,27 +80,6 @@ juce::File makeTree (const TempFolder& temp, int parts)
 
 //==============================================================================
 // Images
-
-juce::StringArray xorriso (const juce::StringArray& options)
-{
-    juce::StringArray arguments { "env", "SOURCE_DATE_EPOCH=1700000000", "xorriso", "-as", "mkisofs", "-quiet" };
-    arguments.addArray (options);
-    return arguments;
-}
-
-juce::StringArray genisoimage (const juce::StringArray& options)
-{
-    juce::StringArray arguments { "genisoimage", "-quiet" };
-    arguments.addArray (options);
-    return arguments;
-}
-
-void makeImage (juce::StringArray command, const juce::File& tree, const juce::File& image)
-{
-    command.addArray ({ "-o", image.getFullPathName(), tree.getFullPathName() });
-    juce::String output;
-    ASSERT_EQ (runTool (command, &output), 0) << command.joinIntoString (" ") << "\n" << output.substring (0, 2000);
-}
 
 juce::MemoryBlock bytesOf (const juce::File& file)
 {
@@ -194,13 +174,6 @@ std::vector<long long> continuationEntries (const juce::MemoryBlock& image)
 //==============================================================================
 // Reading back with the tools
 
-juce::String toolOutput (const juce::StringArray& command)
-{
-    juce::String output;
-    EXPECT_EQ (runTool (command, &output), 0) << command.joinIntoString (" ") << "\n" << output.substring (0, 2000);
-    return output;
-}
-
 // The image part of the file alone, as its session will lie on the disc.
 juce::File sessionCopy (const TempFolder& temp, const juce::File& disc, const juce::String& name)
 {
@@ -208,33 +181,6 @@ juce::File sessionCopy (const TempFolder& temp, const juce::File& disc, const ju
     const auto image = imagePart (disc);
     EXPECT_TRUE (copy.replaceWithData (image.getData(), image.getSize()));
     return copy;
-}
-
-// Extracts the tree xorriso sees ("any": Rock Ridge, "norock": Joliet, "ecma119": plain ISO 9660).
-juce::File extract (const TempFolder& temp, const juce::File& image, long long start, const juce::String& readFs,
-                    const juce::String& name)
-{
-    const auto out = temp / name;
-    toolOutput ({ "xorriso", "-osirrox", "on", "-read_fs", readFs, "-displacement", juce::String (-start), "-indev",
-                  image.getFullPathName(), "-extract", "/", out.getFullPathName() });
-    return out;
-}
-
-void expectSameTree (const juce::File& expected, const juce::File& actual)
-{
-    juce::String output;
-    EXPECT_EQ (runTool ({ "diff", "-r", "--no-dereference", "-x", "rr_moved", expected.getFullPathName(),
-                          actual.getFullPathName() },
-                        &output),
-               0)
-        << output;
-}
-
-juce::String isoinfo (const juce::File& image, long long start, const juce::String& options)
-{
-    juce::StringArray command { "isoinfo", "-i", image.getFullPathName(), "-N", juce::String (start) };
-    command.addTokens (options, false);
-    return toolOutput (command);
 }
 
 // The path table as isoinfo lists it (extents in hexadecimal), each directory's extent moved by `shift`.
