@@ -430,6 +430,22 @@ std::vector<BrokenSetCase> brokenSets()
               f.getChildFile ("IMAGE.DAT").deleteFile();
           },
           "Invalid or non-existing image file IMAGE.DAT." },
+        { "a name that leads out of the folder",
+          [simplePQ] (HandMadeSet& s, const juce::File& f)
+          {
+              Entry pqEntry;
+              pqEntry.type = "S0";
+              pqEntry.length = "00000192";
+              pqEntry.subcode = "PQ DESCR";
+              pqEntry.mode = "  ";
+              pqEntry.storage = " ";
+              pqEntry.name = "../PQDESCR";
+              s.id ("DDP 2.00").image ("IMAGE.DAT", 600).entry (pqEntry);
+              simplePQ (s);
+              s.write (false);
+              f.getChildFile ("PQDESCR").moveFileTo (f.getSiblingFile ("PQDESCR"));
+          },
+          "Invalid or non-existing PQ file ../PQDESCR." },
         { "no PQ entry",
           [simplePQ] (HandMadeSet& s, const juce::File&)
           {
