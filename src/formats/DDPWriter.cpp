@@ -2,6 +2,7 @@
 
 #include "disc/RawAudioFormat.h"
 #include "disc/SampleLayout.h"
+#include "formats/BackgroundMD5.h"
 #include "formats/DDPCipher.h"
 #include "formats/DDPRecords.h"
 #include "formats/ISOfile.h"
@@ -10,6 +11,7 @@ namespace
 {
 constexpr int silenceBlock = 8192;
 constexpr size_t streamBuffer = 32768;
+constexpr size_t readBuffer = 1 << 18;
 constexpr juce::int64 perFrame = CDDuration::samplesPerFrame;
 
 // Pushes what the stream buffered to the disk; false when any write to it has failed.
@@ -60,6 +62,7 @@ bool DDPWriter::writeAudioImage (JobProgress& progress)
     const auto image = fileNamed (audioImageName());
     const auto steps = (double) (lastTrack + (hasDataSession() ? 1 : 0));
     int carry = 0;
+    audioImageDigest = std::make_unique<BackgroundMD5>();
 
     for (int track = 1; track <= lastTrack && ! progress.shouldExit(); ++track)
     {
@@ -67,15 +70,18 @@ bool DDPWriter::writeAudioImage (JobProgress& progress)
         progress.setStatusMessage ("Writing image...");
 
         // Opened once per track; the stream appends to what earlier tracks wrote.
-        auto stream = image.createOutputStream (streamBuffer);
-        if (stream == nullptr || stream->failedToOpen())
+        auto file = image.createOutputStream (streamBuffer);
+        if (file == nullptr || file->failedToOpen())
             return false;
+
+        const auto* fileStream = file.get();
+        auto stream = audioImageDigest->writeThrough (std::move (file));
 
         RawAudioFormat raw;
         std::unique_ptr<juce::AudioFormatWriter> writer (raw.createWriterFor (stream.get(), 44100.0, 2, 16, {}, 0));
         stream.release();
 
-        if (! writeTrack (track, *writer, carry) || ! writer->flush())
+        if (! writeTrack (track, *writer, carry) || ! writer->flush() || fileStream->getStatus().failed())
             return false;
     }
 
@@ -120,14 +126,15 @@ bool DDPWriter::writeSilence (juce::AudioFormatWriter& image, juce::int64 sample
     return true;
 }
 
-bool DDPWriter::copySource (const IndexItem& item, juce::AudioFormatWriter& image, juce::int64 start,
-                            juce::int64 count)
+bool DDPWriter::copySource (const IndexItem& item, juce::AudioFormatWriter& image, juce::int64 start, juce::int64 count)
 {
     const juce::File source (item.getFullPath());
     std::unique_ptr<juce::AudioFormatReader> reader;
 
+    // The readers fetch a few kilobytes at a time; the buffer saves a system call for each.
     if (auto stream = source.createInputStream())
-        reader.reset (disc.formatManager.createReaderFor (std::move (stream)));
+        reader.reset (disc.formatManager.createReaderFor (
+            std::make_unique<juce::BufferedInputStream> (stream.release(), (int) readBuffer, true)));
 
     // A source that cannot be decoded, or that holds less than the item plays, would leave the
     // image shorter than its PQ descriptor says.
@@ -265,18 +272,26 @@ bool DDPWriter::writeChecksums (JobProgress& progress)
         if (! file.existsAsFile())
             continue;
 
-        juce::FileInputStream in (file);
-        if (! in.openedOk())
+        const auto digest = digestOf (file);
+        if (digest.isEmpty() || progress.shouldExit())
             return false;
-        addLine (juce::MD5 (in).toHexString(), name);
-
-        if (progress.shouldExit())
-            return false;
+        addLine (digest, name);
     }
 
     auto stream = fileNamed (DDPRecords::checksumFileName).createOutputStream (streamBuffer);
     return stream != nullptr && ! stream->failedToOpen()
            && writeAll (*stream, lines.toRawUTF8(), lines.getNumBytesAsUTF8());
+}
+
+juce::String DDPWriter::digestOf (const juce::File& file)
+{
+    // The audio image was checksummed while it was written; that holds as long as the file is what
+    // was written into it.
+    if (file == fileNamed (audioImageName()) && audioImageDigest != nullptr
+        && audioImageDigest->getTotalBytes() == file.getSize())
+        return audioImageDigest->finish();
+
+    return BackgroundMD5::ofFile (file);
 }
 
 //==================================================================================================

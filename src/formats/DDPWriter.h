@@ -2,6 +2,7 @@
 
 #include "app/UserInteraction.h"
 #include "disc/CDItem.h"
+#include "formats/BackgroundMD5.h"
 
 // Writes the disc as a DDP 2.00 file set into an empty folder: the audio image, the data image,
 // PQDESCR, CDTEXT.BIN, DDPMS and DDPID (the three control files enciphered with the run's key),
@@ -24,6 +25,7 @@ private:
     bool writeControlFiles (JobProgress& progress);
     bool writeEnciphered (const juce::String& fileName, const juce::String& text);
     bool writeChecksums (JobProgress& progress);
+    juce::String digestOf (const juce::File& file);
     void removeWrittenFiles (bool tellUser);
 
     juce::File fileNamed (const juce::String& name) const { return folder.getChildFile (name); }
@@ -38,4 +40,5 @@ private:
 
     juce::StringPairArray plainDigests; // control file name -> MD5 of its deciphered text
     juce::HeapBlock<int> silence;
+    std::unique_ptr<BackgroundMD5> audioImageDigest;
 };
