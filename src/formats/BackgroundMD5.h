@@ -10,8 +10,8 @@
 
 // The MD5 of a file as it is written, taken on a thread of its own: a large image is checksummed
 // while it is being written instead of being read back afterwards. The bytes reach the hashing in
-// blocks, each once it has been written to the file; the writer waits only when the hashing falls a
-// few blocks behind, so the memory used stays small whatever the size of the image.
+// blocks, each once it has been written to the file; the writer waits only when the hashing falls
+// 16 MB behind, so the memory used stays small whatever the size of the image.
 class BackgroundMD5
 {
 public:
@@ -41,7 +41,9 @@ private:
     Block takeSpare();
 
     static constexpr size_t blockSize = 1 << 20;
-    static constexpr size_t maximumQueued = 4;
+    // Enough for the hashing to catch up after losing the processor for a while on a busy machine,
+    // without the writer having to wait for it.
+    static constexpr size_t maximumQueued = 16;
 
     std::mutex mutex;
     std::condition_variable changed;
