@@ -153,6 +153,23 @@ bool RawAudioFormatWriter::write (const int** samplesToWrite, int numSamples)
     return true;
 }
 
+bool RawAudioFormatWriter::writeBytes (const void* data, size_t numBytes)
+{
+    const auto bytesPerSample = (size_t) (2 * juce::jlimit (1, 2, (int) numChannels));
+    if (failed || numBytes % bytesPerSample != 0)
+        return false;
+
+    if (bytesWritten + (juce::int64) numBytes >= RawAudioFormat::maximumBytes || ! output->write (data, numBytes))
+    {
+        failed = true;
+        return false;
+    }
+
+    bytesWritten += (juce::int64) numBytes;
+    samplesWritten += (juce::int64) (numBytes / bytesPerSample);
+    return true;
+}
+
 bool RawAudioFormatWriter::flush()
 {
     output->flush();

@@ -3,6 +3,7 @@
 #include "disc/RawAudioFormat.h"
 #include "disc/SampleLayout.h"
 #include "formats/BackgroundMD5.h"
+#include "formats/CDAudioBytes.h"
 #include "formats/DDPCipher.h"
 #include "formats/DDPRecords.h"
 #include "formats/ISOfile.h"
@@ -12,6 +13,7 @@ namespace
 constexpr int silenceBlock = 8192;
 constexpr size_t streamBuffer = 32768;
 constexpr size_t readBuffer = 1 << 18;
+constexpr int copyBlock = 1 << 20;
 constexpr juce::int64 perFrame = CDDuration::samplesPerFrame;
 
 // Pushes what the stream buffered to the disk; false when any write to it has failed.
@@ -34,6 +36,7 @@ DDPWriter::DDPWriter (CDItem& discToWrite, const juce::File& outputFolder, bool 
       lastTrack (disc.items.isEmpty() ? 0 : disc.items.getLast()->trackNumber)
 {
     silence.calloc ((size_t) silenceBlock);
+    copyBuffer.malloc ((size_t) copyBlock);
 }
 
 juce::String DDPWriter::audioImageName() const
@@ -77,9 +80,7 @@ bool DDPWriter::writeAudioImage (JobProgress& progress)
         const auto* fileStream = file.get();
         auto stream = audioImageDigest->writeThrough (std::move (file));
 
-        RawAudioFormat raw;
-        std::unique_ptr<juce::AudioFormatWriter> writer (raw.createWriterFor (stream.get(), 44100.0, 2, 16, {}, 0));
-        stream.release();
+        auto writer = std::make_unique<RawAudioFormatWriter> (stream.release(), 44100.0, 2u);
 
         if (! writeTrack (track, *writer, carry) || ! writer->flush() || fileStream->getStatus().failed())
             return false;
@@ -88,7 +89,7 @@ bool DDPWriter::writeAudioImage (JobProgress& progress)
     return ! progress.shouldExit();
 }
 
-bool DDPWriter::writeTrack (int track, juce::AudioFormatWriter& image, int& carry)
+bool DDPWriter::writeTrack (int track, RawAudioFormatWriter& image, int& carry)
 {
     const auto lastRow = disc.getItemSize() - 1;
 
@@ -115,7 +116,7 @@ bool DDPWriter::writeTrack (int track, juce::AudioFormatWriter& image, int& carr
     return true;
 }
 
-bool DDPWriter::writeSilence (juce::AudioFormatWriter& image, juce::int64 samples)
+bool DDPWriter::writeSilence (RawAudioFormatWriter& image, juce::int64 samples)
 {
     const int* channels[] = { silence.get(), silence.get(), nullptr };
 
@@ -126,7 +127,7 @@ bool DDPWriter::writeSilence (juce::AudioFormatWriter& image, juce::int64 sample
     return true;
 }
 
-bool DDPWriter::copySource (const IndexItem& item, juce::AudioFormatWriter& image, juce::int64 start, juce::int64 count)
+bool DDPWriter::copySource (const IndexItem& item, RawAudioFormatWriter& image, juce::int64 start, juce::int64 count)
 {
     const juce::File source (item.getFullPath());
     std::unique_ptr<juce::AudioFormatReader> reader;
@@ -138,13 +139,48 @@ bool DDPWriter::copySource (const IndexItem& item, juce::AudioFormatWriter& imag
 
     // A source that cannot be decoded, or that holds less than the item plays, would leave the
     // image shorter than its PQ descriptor says.
-    const bool copied = reader != nullptr && start + count <= reader->lengthInSamples
-                        && image.writeFromAudioReader (*reader, start, count);
+    auto copied = reader != nullptr && start + count <= reader->lengthInSamples;
+
+    if (copied)
+    {
+        // Samples stored as the image stores them are copied as they are: the same bytes, sooner.
+        const auto first = CDAudioBytes::findFirstSample (source, *reader);
+        copied = first.has_value() ? copyBytes (source, *first + start * RawAudioFormat::bytesPerFrame,
+                                                count * RawAudioFormat::bytesPerFrame, image)
+                                   : image.writeFromAudioReader (*reader, start, count);
+    }
 
     if (! copied)
         UserInteraction::current().showError ("Error writing data.");
 
     return copied;
+}
+
+bool DDPWriter::copyBytes (const juce::File& source, juce::int64 position, juce::int64 count,
+                           RawAudioFormatWriter& image)
+{
+    juce::FileInputStream in (source);
+    if (! in.openedOk() || ! in.setPosition (position))
+        return false;
+
+    while (count > 0)
+    {
+        const auto wanted = (int) juce::jmin ((juce::int64) copyBlock, count);
+        auto got = 0;
+        while (got < wanted)
+        {
+            const auto n = in.read (copyBuffer.get() + got, wanted - got);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+
+        if (got != wanted || ! image.writeBytes (copyBuffer.get(), (size_t) wanted))
+            return false; // the source ends before the item does
+        count -= wanted;
+    }
+
+    return true;
 }
 
 //==================================================================================================

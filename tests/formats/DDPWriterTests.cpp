@@ -1,3 +1,4 @@
+#include "formats/CDAudioBytes.h"
 #include "formats/DDPCipher.h"
 
 #include "support/DiscFixtures.h"
@@ -315,6 +316,78 @@ TEST_F (DDPWriterTest, AnEnhancedCDIsWrittenWithItsDataSessionInPlace)
     EXPECT_EQ (back.audioLeadOut->duration.getTimeInFrames(), 6750);
     EXPECT_EQ (back.dataLeadIn->duration.getTimeInFrames(), 4500);
     EXPECT_EQ (back.discEnd->startTime.getTimeInFrames(), dataEnd);
+}
+
+// Where the "data" chunk of a WAV file begins its samples, found by its name.
+juce::int64 dataChunkSamples (const juce::File& wav)
+{
+    juce::MemoryBlock bytes;
+    wav.loadFileAsData (bytes);
+    const auto* begin = static_cast<const char*> (bytes.getData());
+    const char name[] = "data";
+    return std::search (begin, begin + bytes.getSize(), name, name + 4) - begin + 8;
+}
+
+// The WAV file with an odd-sized chunk of its own (and its padding byte) in front of its samples.
+juce::File withChunkBeforeData (const juce::File& wav, const juce::File& target)
+{
+    juce::MemoryBlock bytes;
+    wav.loadFileAsData (bytes);
+    const auto data = (size_t) dataChunkSamples (wav) - 8;
+    const char chunk[] = { 'n', 'o', 't', 'e', 3, 0, 0, 0, 'a', 'b', 'c', 0 };
+    bytes.insert (chunk, sizeof (chunk), data);
+    const auto riffSize = (juce::uint32) bytes.getSize() - 8;
+    bytes.copyFrom (&riffSize, 4, 4); // little-endian on the machines the tests run on
+    target.replaceWithData (bytes.getData(), bytes.getSize());
+    return target;
+}
+
+struct SourceCase
+{
+    const char* name;
+    std::function<juce::File (const juce::File& wav)> make;
+    std::function<juce::int64 (const juce::File& source)> firstSample; // -1: decoded, not copied
+};
+
+TEST_F (DDPWriterTest, EverySourceFormatGivesTheSameImage)
+{
+    const auto convert = [this] (const juce::File& wav, const char* name)
+    {
+        const auto target = sources / name;
+        EXPECT_EQ (TestHelpers::runTool ({ "sox", wav.getFullPathName(), target.getFullPathName() }), 0);
+        return target;
+    };
+    const auto notCopied = [] (const juce::File&) { return (juce::int64) -1; };
+
+    for (const auto& c :
+         {
+             SourceCase { "WAV", [] (const juce::File& wav) { return wav; }, dataChunkSamples },
+             SourceCase { "WAV with a chunk before its samples",
+                          [this] (const juce::File& wav) { return withChunkBeforeData (wav, sources / "chunk.wav"); },
+                          dataChunkSamples },
+             SourceCase { "AIFF", [&] (const juce::File& wav) { return convert (wav, "a.aiff"); }, notCopied },
+             SourceCase { "FLAC", [&] (const juce::File& wav) { return convert (wav, "a.flac"); }, notCopied },
+         })
+    {
+        SCOPED_TRACE (c.name);
+        const auto source = c.make (makeWav (sources.get(), "a.wav", 588 * 50 + 7, 1));
+
+        std::unique_ptr<juce::AudioFormatReader> reader (disc.formatManager.createReaderFor (source));
+        ASSERT_NE (reader, nullptr);
+        EXPECT_EQ (CDAudioBytes::findFirstSample (source, *reader).value_or (-1), c.firstSample (source));
+
+        CDItem d;
+        addFiles (d, { source });
+        TempFolder folder;
+        ASSERT_TRUE (d.exportDDP (folder.get().getFullPathName(), false, cipher.get()));
+
+        // The pregap, the index offset, the source, and silence to the end of its last frame.
+        std::vector<juce::uint32> expected ((150 + 10) * 588, 0u);
+        for (juce::int64 i = 0; i < 588 * 50 + 7; ++i)
+            expected.push_back (pair (sampleOf (1, i, 0), sampleOf (1, i, 1)));
+        expected.resize ((150 + 10 + 51) * 588, 0u);
+        EXPECT_TRUE (readImage (folder / "IMAGE.DAT") == expected);
+    }
 }
 
 TEST_F (DDPWriterTest, OnlyTheRunsKeyDeciphersTheControlFiles)
