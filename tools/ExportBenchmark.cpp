@@ -90,7 +90,7 @@ public:
     void runDialog (const DialogRequest&) override {}
     bool openUrl (const juce::URL&) override { return false; }
 
-    bool runJob (BackgroundJob& job, const JobWindowOptions& options) override
+    bool runJob (BackgroundJob& job, const JobWindowOptions&) override
     {
         struct Worker : juce::Thread
         {
@@ -100,7 +100,6 @@ public:
             JobProgress& progress;
         } worker (job, *this);
 
-        juce::ignoreUnused (options);
         jobStart = std::chrono::steady_clock::now();
         worker.startThread();
         worker.waitForThreadToExit (-1);
@@ -111,6 +110,7 @@ public:
 
 private:
     void setProgress (double) override {}
+
     // Each status once, with the time since the job started.
     void setStatusMessage (const juce::String& text) override
     {
