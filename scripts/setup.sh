@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git ninja-build clang-format
   # libraries
   juce-modules-source
-  libcurl4-openssl-dev libboost-regex-dev libboost-dev
+  libcurl4-openssl-dev libssl-dev libboost-regex-dev libboost-dev
   libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
   libasound2-dev libfreetype-dev libfontconfig1-dev
   libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxcomposite-dev libxrender-dev

@@ -1,5 +1,7 @@
 #include "disc/RawAudioFormat.h"
 
+#include <cstring>
+
 namespace
 {
 const juce::String rawFormatName() { return juce::translate ("Raw data file"); }
@@ -113,16 +115,31 @@ bool RawAudioFormatWriter::write (const int** samplesToWrite, int numSamples)
 
     const int* left = samplesToWrite[0];
     const int* right = channelsOut > 1 && samplesToWrite[1] != nullptr ? samplesToWrite[1] : left;
-
-    for (int i = 0; i < numSamples; ++i)
+    const auto put = [] (unsigned char* at, int sample)
     {
-        for (int ch = 0; ch < channelsOut; ++ch)
+        const auto value = (juce::uint16) (sample >> 16);
+        at[0] = (unsigned char) (value & 0xff);
+        at[1] = (unsigned char) (value >> 8);
+    };
+
+    if (channelsOut == 2 && left != nullptr && right != nullptr)
+    {
+        // The image's case: one 32-bit store per stereo sample.
+        for (int i = 0; i < numSamples; ++i)
         {
-            const auto* source = ch == 0 ? left : right;
-            const auto value = (juce::uint16) (source != nullptr ? (source[i] >> 16) : 0);
-            *out++ = (unsigned char) (value & 0xff);
-            *out++ = (unsigned char) (value >> 8);
+            const auto pair = juce::ByteOrder::swapIfBigEndian (
+                (juce::uint32) (juce::uint16) (left[i] >> 16) | ((juce::uint32) (juce::uint16) (right[i] >> 16) << 16));
+            std::memcpy (out + 4 * i, &pair, 4);
         }
+    }
+    else
+    {
+        for (int i = 0; i < numSamples; ++i)
+            for (int ch = 0; ch < channelsOut; ++ch)
+                if (const auto* source = ch == 0 ? left : right)
+                    put (out + 2 * (i * channelsOut + ch), source[i]);
+                else
+                    put (out + 2 * (i * channelsOut + ch), 0);
     }
 
     if (! output->write (conversionBuffer.getData(), (size_t) bytes))
@@ -133,6 +150,23 @@ bool RawAudioFormatWriter::write (const int** samplesToWrite, int numSamples)
 
     bytesWritten += bytes;
     samplesWritten += numSamples;
+    return true;
+}
+
+bool RawAudioFormatWriter::writeBytes (const void* data, size_t numBytes)
+{
+    const auto bytesPerSample = (size_t) (2 * juce::jlimit (1, 2, (int) numChannels));
+    if (failed || numBytes % bytesPerSample != 0)
+        return false;
+
+    if (bytesWritten + (juce::int64) numBytes >= RawAudioFormat::maximumBytes || ! output->write (data, numBytes))
+    {
+        failed = true;
+        return false;
+    }
+
+    bytesWritten += (juce::int64) numBytes;
+    samplesWritten += (juce::int64) (numBytes / bytesPerSample);
     return true;
 }
 

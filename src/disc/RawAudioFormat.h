@@ -49,6 +49,9 @@ public:
 
     bool write (const int** samplesToWrite, int numSamples) override;
 
+    // Appends bytes that already are this format's samples (whole samples of all channels).
+    bool writeBytes (const void* data, size_t numBytes);
+
     // Pushes buffered bytes to the stream; false when any write so far has failed.
     bool flush() override;
 

@@ -47,19 +47,24 @@ DDPReader::DDPReader (CDItem& discToFill, const juce::File& imageFolder, const j
 {
 }
 
+juce::File DDPReader::exactFile (const juce::File& imageFolder, const juce::String& name)
+{
+    // Names come from the image: one with a path in it must not reach files outside the folder.
+    const auto isPlainName = name.isNotEmpty() && ! name.containsAnyOf ("/\\") && name != "." && name != "..";
+    return isPlainName ? imageFolder.getChildFile (name) : juce::File();
+}
+
 juce::File DDPReader::findInFolder (const juce::File& imageFolder, const juce::String& name)
 {
-    const auto exact = imageFolder.getChildFile (name);
-    if (name.isNotEmpty() && exact.existsAsFile())
+    const auto exact = exactFile (imageFolder, name);
+    if (exact == juce::File() || exact.existsAsFile())
         return exact;
 
+    // DDP sets come from every kind of system: names match whatever their capitalisation. They are
+    // compared as they are, never as patterns.
     juce::File found;
-    if (name.isEmpty())
-        return found;
-
-    // DDP sets come from every kind of system: names match whatever their capitalisation.
     for (const auto& file : imageFolder.findChildFiles (juce::File::findFiles, false, "*"))
-        if (file.getFileName().matchesWildcard (name, true))
+        if (file.getFileName().equalsIgnoreCase (name))
             found = file;
 
     return found;
@@ -190,7 +195,7 @@ bool DDPReader::readMap()
             const auto isPQ = descriptor == "PQ DESCR";
             (isPQ ? pqName : cdTextName) = name;
 
-            const auto exact = folder.getChildFile (name);
+            const auto exact = exactFile (folder, name);
             if (exact.existsAsFile() && exact.getSize() != field (record, 14, 21).trim().getLargeIntValue())
                 ui.showWarning ("File " + name + " has a different length than as specified in the DDPMS file.");
         }
@@ -220,8 +225,7 @@ bool DDPReader::readImageEntry (const char* record)
 {
     if ((int) images.size() >= maximumImages)
     {
-        ui.showError ("Too many image files in DDPMS file: at most " + juce::String (maximumImages)
-                      + " can be read.");
+        ui.showError ("Too many image files in DDPMS file: at most " + juce::String (maximumImages) + " can be read.");
         return false;
     }
 
@@ -231,8 +235,7 @@ bool DDPReader::readImageEntry (const char* record)
     const auto storage = (juce::juce_wchar) record[40];
     const auto name = field (record, 74, 90).trim();
 
-    images.push_back ({ folder.getChildFile (name).getFullPathName(),
-                        startText.isEmpty() ? runningStart : startText.getLargeIntValue() });
+    images.push_back ({ name, {}, startText.isEmpty() ? runningStart : startText.getLargeIntValue() });
     runningStart += length;
 
     if (images.size() == 1)
@@ -253,7 +256,7 @@ bool DDPReader::readImageEntry (const char* record)
         return false;
     }
 
-    const auto exact = folder.getChildFile (name);
+    const auto exact = exactFile (folder, name);
     if (exact.existsAsFile() && exact.getSize() / sectorSize (mode, storage) != length)
         ui.showWarning ("File " + name + " has a different length than as specified in the DDPMS file.");
 
@@ -264,11 +267,10 @@ bool DDPReader::findFiles()
 {
     for (auto& image : images)
     {
-        const auto name = juce::File (image.path).getFileName();
-        const auto found = findInFolder (folder, name);
+        const auto found = findInFolder (folder, image.name);
         if (! found.existsAsFile())
         {
-            ui.showError ("Invalid or non-existing image file " + name + ".");
+            ui.showError ("Invalid or non-existing image file " + image.name + ".");
             return false;
         }
         image.path = found.getFullPathName();

@@ -14,13 +14,17 @@ public:
     // False after an error message; the items already built then stay in the lists.
     bool read();
 
-    // A file of the folder by its name, whatever the capitalisation; the exact name first.
+    // A file of the folder by its name, whatever the capitalisation; the exact name first. Nothing
+    // for a name that holds a path.
     static juce::File findInFolder (const juce::File& folder, const juce::String& name);
 
 private:
+    static juce::File exactFile (const juce::File& folder, const juce::String& name);
+
     struct ImageEntry
     {
-        juce::String path;
+        juce::String name; // as the map gives it
+        juce::String path; // once found in the folder
         juce::int64 start = 0; // sectors from the start of the disc
     };
 

@@ -2,6 +2,8 @@
 
 #include "disc/RawAudioFormat.h"
 #include "disc/SampleLayout.h"
+#include "formats/BackgroundMD5.h"
+#include "formats/CDAudioBytes.h"
 #include "formats/DDPCipher.h"
 #include "formats/DDPRecords.h"
 #include "formats/ISOfile.h"
@@ -10,6 +12,8 @@ namespace
 {
 constexpr int silenceBlock = 8192;
 constexpr size_t streamBuffer = 32768;
+constexpr size_t readBuffer = 1 << 18;
+constexpr int copyBlock = 1 << 20;
 constexpr juce::int64 perFrame = CDDuration::samplesPerFrame;
 
 // Pushes what the stream buffered to the disk; false when any write to it has failed.
@@ -32,6 +36,7 @@ DDPWriter::DDPWriter (CDItem& discToWrite, const juce::File& outputFolder, bool 
       lastTrack (disc.items.isEmpty() ? 0 : disc.items.getLast()->trackNumber)
 {
     silence.calloc ((size_t) silenceBlock);
+    copyBuffer.malloc ((size_t) copyBlock);
 }
 
 juce::String DDPWriter::audioImageName() const
@@ -60,6 +65,7 @@ bool DDPWriter::writeAudioImage (JobProgress& progress)
     const auto image = fileNamed (audioImageName());
     const auto steps = (double) (lastTrack + (hasDataSession() ? 1 : 0));
     int carry = 0;
+    audioImageDigest = std::make_unique<BackgroundMD5>();
 
     for (int track = 1; track <= lastTrack && ! progress.shouldExit(); ++track)
     {
@@ -67,22 +73,23 @@ bool DDPWriter::writeAudioImage (JobProgress& progress)
         progress.setStatusMessage ("Writing image...");
 
         // Opened once per track; the stream appends to what earlier tracks wrote.
-        auto stream = image.createOutputStream (streamBuffer);
-        if (stream == nullptr || stream->failedToOpen())
+        auto file = image.createOutputStream (streamBuffer);
+        if (file == nullptr || file->failedToOpen())
             return false;
 
-        RawAudioFormat raw;
-        std::unique_ptr<juce::AudioFormatWriter> writer (raw.createWriterFor (stream.get(), 44100.0, 2, 16, {}, 0));
-        stream.release();
+        const auto* fileStream = file.get();
+        auto stream = audioImageDigest->writeThrough (std::move (file));
 
-        if (! writeTrack (track, *writer, carry) || ! writer->flush())
+        auto writer = std::make_unique<RawAudioFormatWriter> (stream.release(), 44100.0, 2u);
+
+        if (! writeTrack (track, *writer, carry) || ! writer->flush() || fileStream->getStatus().failed())
             return false;
     }
 
     return ! progress.shouldExit();
 }
 
-bool DDPWriter::writeTrack (int track, juce::AudioFormatWriter& image, int& carry)
+bool DDPWriter::writeTrack (int track, RawAudioFormatWriter& image, int& carry)
 {
     const auto lastRow = disc.getItemSize() - 1;
 
@@ -109,7 +116,7 @@ bool DDPWriter::writeTrack (int track, juce::AudioFormatWriter& image, int& carr
     return true;
 }
 
-bool DDPWriter::writeSilence (juce::AudioFormatWriter& image, juce::int64 samples)
+bool DDPWriter::writeSilence (RawAudioFormatWriter& image, juce::int64 samples)
 {
     const int* channels[] = { silence.get(), silence.get(), nullptr };
 
@@ -120,24 +127,60 @@ bool DDPWriter::writeSilence (juce::AudioFormatWriter& image, juce::int64 sample
     return true;
 }
 
-bool DDPWriter::copySource (const IndexItem& item, juce::AudioFormatWriter& image, juce::int64 start,
-                            juce::int64 count)
+bool DDPWriter::copySource (const IndexItem& item, RawAudioFormatWriter& image, juce::int64 start, juce::int64 count)
 {
     const juce::File source (item.getFullPath());
     std::unique_ptr<juce::AudioFormatReader> reader;
 
+    // The readers fetch a few kilobytes at a time; the buffer saves a system call for each.
     if (auto stream = source.createInputStream())
-        reader.reset (disc.formatManager.createReaderFor (std::move (stream)));
+        reader.reset (disc.formatManager.createReaderFor (
+            std::make_unique<juce::BufferedInputStream> (stream.release(), (int) readBuffer, true)));
 
     // A source that cannot be decoded, or that holds less than the item plays, would leave the
     // image shorter than its PQ descriptor says.
-    const bool copied = reader != nullptr && start + count <= reader->lengthInSamples
-                        && image.writeFromAudioReader (*reader, start, count);
+    auto copied = reader != nullptr && start + count <= reader->lengthInSamples;
+
+    if (copied)
+    {
+        // Samples stored as the image stores them are copied as they are: the same bytes, sooner.
+        const auto first = CDAudioBytes::findFirstSample (source, *reader);
+        copied = first.has_value() ? copyBytes (source, *first + start * RawAudioFormat::bytesPerFrame,
+                                                count * RawAudioFormat::bytesPerFrame, image)
+                                   : image.writeFromAudioReader (*reader, start, count);
+    }
 
     if (! copied)
         UserInteraction::current().showError ("Error writing data.");
 
     return copied;
+}
+
+bool DDPWriter::copyBytes (const juce::File& source, juce::int64 position, juce::int64 count,
+                           RawAudioFormatWriter& image)
+{
+    juce::FileInputStream in (source);
+    if (! in.openedOk() || ! in.setPosition (position))
+        return false;
+
+    while (count > 0)
+    {
+        const auto wanted = (int) juce::jmin ((juce::int64) copyBlock, count);
+        auto got = 0;
+        while (got < wanted)
+        {
+            const auto n = in.read (copyBuffer.get() + got, wanted - got);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+
+        if (got != wanted || ! image.writeBytes (copyBuffer.get(), (size_t) wanted))
+            return false; // the source ends before the item does
+        count -= wanted;
+    }
+
+    return true;
 }
 
 //==================================================================================================
@@ -265,18 +308,26 @@ bool DDPWriter::writeChecksums (JobProgress& progress)
         if (! file.existsAsFile())
             continue;
 
-        juce::FileInputStream in (file);
-        if (! in.openedOk())
+        const auto digest = digestOf (file);
+        if (digest.isEmpty() || progress.shouldExit())
             return false;
-        addLine (juce::MD5 (in).toHexString(), name);
-
-        if (progress.shouldExit())
-            return false;
+        addLine (digest, name);
     }
 
     auto stream = fileNamed (DDPRecords::checksumFileName).createOutputStream (streamBuffer);
     return stream != nullptr && ! stream->failedToOpen()
            && writeAll (*stream, lines.toRawUTF8(), lines.getNumBytesAsUTF8());
+}
+
+juce::String DDPWriter::digestOf (const juce::File& file)
+{
+    // The audio image was checksummed while it was written; that holds as long as the file is what
+    // was written into it.
+    if (file == fileNamed (audioImageName()) && audioImageDigest != nullptr
+        && audioImageDigest->getTotalBytes() == file.getSize())
+        return audioImageDigest->finish();
+
+    return BackgroundMD5::ofFile (file);
 }
 
 //==================================================================================================

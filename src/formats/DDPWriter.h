@@ -2,6 +2,8 @@
 
 #include "app/UserInteraction.h"
 #include "disc/CDItem.h"
+#include "disc/RawAudioFormat.h"
+#include "formats/BackgroundMD5.h"
 
 // Writes the disc as a DDP 2.00 file set into an empty folder: the audio image, the data image,
 // PQDESCR, CDTEXT.BIN, DDPMS and DDPID (the three control files enciphered with the run's key),
@@ -17,13 +19,15 @@ public:
 
 private:
     bool writeAudioImage (JobProgress& progress);
-    bool writeTrack (int track, juce::AudioFormatWriter& image, int& carry);
-    bool writeSilence (juce::AudioFormatWriter& image, juce::int64 samples);
-    bool copySource (const IndexItem& item, juce::AudioFormatWriter& image, juce::int64 start, juce::int64 count);
+    bool writeTrack (int track, RawAudioFormatWriter& image, int& carry);
+    bool writeSilence (RawAudioFormatWriter& image, juce::int64 samples);
+    bool copySource (const IndexItem& item, RawAudioFormatWriter& image, juce::int64 start, juce::int64 count);
+    bool copyBytes (const juce::File& source, juce::int64 position, juce::int64 count, RawAudioFormatWriter& image);
     bool writeDataImage (JobProgress& progress);
     bool writeControlFiles (JobProgress& progress);
     bool writeEnciphered (const juce::String& fileName, const juce::String& text);
     bool writeChecksums (JobProgress& progress);
+    juce::String digestOf (const juce::File& file);
     void removeWrittenFiles (bool tellUser);
 
     juce::File fileNamed (const juce::String& name) const { return folder.getChildFile (name); }
@@ -38,4 +42,6 @@ private:
 
     juce::StringPairArray plainDigests; // control file name -> MD5 of its deciphered text
     juce::HeapBlock<int> silence;
+    juce::HeapBlock<char> copyBuffer;
+    std::unique_ptr<BackgroundMD5> audioImageDigest;
 };

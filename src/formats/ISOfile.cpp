@@ -26,6 +26,22 @@ constexpr int type = 0, identifier = 1, volumeSpaceSize = 80, pathTableSize = 13
 constexpr unsigned char primary = 1, supplementary = 2, terminator = 255;
 } // namespace VolumeDescriptor
 
+// El Torito: a boot record volume descriptor points at the boot catalog, whose 32-byte entries
+// point at the boot images.
+namespace BootRecord
+{
+constexpr unsigned char type = 0;
+constexpr int systemIdentifier = 7, systemIdentifierLength = 32, catalogPointer = 71;
+constexpr char elTorito[] = "EL TORITO SPECIFICATION";
+} // namespace BootRecord
+
+namespace BootCatalog
+{
+constexpr int entrySize = 32, loadAddress = 8;
+constexpr unsigned char validationEntry = 1, bootable = 0x88, notBootable = 0, moreSections = 0x90, finalSection = 0x91,
+                        extension = 0x44, extensionFollows = 0x20;
+} // namespace BootCatalog
+
 namespace DirectoryRecord
 {
 constexpr int length = 0, attributeRecordLength = 1, extent = 2, dataLength = 10, flags = 25, identifierLength = 32,
@@ -251,10 +267,17 @@ public:
             if (type == VolumeDescriptor::terminator)
                 break;
 
-            // Boot records, partition descriptors and the like are passed over.
             if (type == VolumeDescriptor::primary || type == VolumeDescriptor::supplementary)
+            {
                 if (! planVolume (descriptor))
                     return false;
+            }
+            else if (type == BootRecord::type && isElToritoRecord (descriptor))
+            {
+                if (! planBootCatalog (descriptor))
+                    return false;
+            }
+            // Partition descriptors and boot records of other systems are passed over.
         }
 
         return planPendingStructures();
@@ -367,6 +390,117 @@ private:
                 return false;
         }
 
+        return true;
+    }
+
+    static bool isElToritoRecord (const Block& descriptor)
+    {
+        const auto* identifier = descriptor.bytes.data() + BootRecord::systemIdentifier;
+        const auto length = sizeof (BootRecord::elTorito) - 1;
+        return std::memcmp (identifier, BootRecord::elTorito, length) == 0
+               && std::all_of (identifier + length, identifier + BootRecord::systemIdentifierLength,
+                               [] (unsigned char c) { return c == 0 || c == ' '; });
+    }
+
+    // The catalog: a validation entry, the initial entry, then sections, each a header followed by
+    // its entries (and their extension records); the final section's header says it is the last.
+    bool planBootCatalog (const Block& bootRecord)
+    {
+        using namespace BootCatalog;
+
+        long long address = 0;
+        if (! relocate (bootRecord, BootRecord::catalogPointer, Encoding::littleEndian, address))
+            return false;
+
+        Block catalog;
+        catalog.position = positionOf (address);
+        if (! readCatalogEntry (catalog, 1))
+            return false;
+        if (! isValidationEntry (catalog.bytes.data()))
+            return damaged ("its El Torito boot catalog has no valid validation entry");
+
+        int index = 1;
+        if (! planBootEntry (catalog, index))
+            return false;
+
+        for (auto header = moreSections; header == moreSections;)
+        {
+            if (! readCatalogEntry (catalog, ++index))
+                return false;
+
+            const auto* entry = catalog.bytes.data() + index * entrySize;
+            header = entry[0];
+            if (header != moreSections && header != finalSection)
+                break; // no (further) sections
+
+            const int count = entry[2] | (entry[3] << 8);
+            for (int i = 0; i < count; ++i)
+                if (! readCatalogEntry (catalog, ++index) || ! planBootEntry (catalog, index))
+                    return false;
+        }
+
+        return true;
+    }
+
+    static bool isValidationEntry (const unsigned char* entry)
+    {
+        unsigned int sum = 0;
+        for (int i = 0; i < BootCatalog::entrySize; i += 2)
+            sum += (unsigned int) (entry[i] | (entry[i + 1] << 8));
+
+        return entry[0] == BootCatalog::validationEntry && entry[30] == 0x55 && entry[31] == 0xaa
+               && (sum & 0xffff) == 0;
+    }
+
+    // Relocates the load address of the boot entry at `index` and steps over the extension records
+    // that follow it.
+    bool planBootEntry (Block& catalog, int& index)
+    {
+        using namespace BootCatalog;
+
+        const auto at = index * entrySize;
+        const auto indicator = catalog.bytes[(size_t) at];
+        if (indicator != bootable && indicator != notBootable)
+            return damaged ("an entry of its El Torito boot catalog is invalid");
+
+        // A load address of 0 (the system area) points at no boot image and stays 0.
+        if (ISOfile::hex2int731 (catalog.bytes.data() + at + loadAddress) != 0)
+        {
+            long long image = 0;
+            if (! relocate (catalog, at + loadAddress, Encoding::littleEndian, image))
+                return false;
+
+            const auto position = positionOf (image);
+            if (position < 0 || position >= fileSize)
+                return damaged ("a boot image lies outside the file");
+        }
+
+        for (auto flags = catalog.bytes[(size_t) at + 1]; (flags & extensionFollows) != 0;)
+        {
+            if (! readCatalogEntry (catalog, ++index))
+                return false;
+            const auto* record = catalog.bytes.data() + index * entrySize;
+            if (record[0] != extension)
+                return damaged ("an entry of its El Torito boot catalog is invalid");
+            flags = record[1];
+        }
+
+        return true;
+    }
+
+    // Makes sure the catalog's entry `index` has been read, reading it a sector at a time.
+    bool readCatalogEntry (Block& catalog, int index)
+    {
+        const auto needed = (long long) (index + 1) * BootCatalog::entrySize;
+        if (needed <= (long long) catalog.bytes.size())
+            return true;
+
+        Block next;
+        if (! read (catalog.position + (long long) catalog.bytes.size(), sectorSize, next,
+                    "its El Torito boot catalog"))
+            return false;
+
+        catalog.bytes.insert (catalog.bytes.end(), next.bytes.begin(), next.bytes.end());
         return true;
     }
 

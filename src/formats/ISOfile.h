@@ -26,7 +26,8 @@ public:
     // -1 when it cannot be told.
     long long getISOoffset();
 
-    // Rewrites every sector address of the image in place: A becomes (A * 2048 - offset) / 2048.
+    // Rewrites every sector address of the image in place (path tables, directory records, Rock Ridge
+    // entries, the El Torito boot catalog and its boot images): A becomes (A * 2048 - offset) / 2048.
     // The whole image is checked first; a damaged image, or one whose addresses would leave the disc,
     // is refused and the file stays as it was.
     bool modifyISOoffset (long long offset);

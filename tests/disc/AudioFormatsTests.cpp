@@ -112,6 +112,22 @@ TEST (RawAudioFormat, WritesInterleavedLittleEndianWithoutAHeader)
     EXPECT_EQ (std::memcmp (memory->getData(), expected, sizeof (expected)), 0);
 }
 
+TEST (RawAudioFormat, BytesThatAreAlreadySamplesAreWrittenAsTheyAreInWholeSamples)
+{
+    auto* memory = new juce::MemoryOutputStream();
+    RawAudioFormatWriter writer (memory, 44100.0, 2);
+
+    const unsigned char bytes[] = { 0x01, 0x00, 0x34, 0x12, 0xff, 0xff, 0x00, 0x80 };
+    EXPECT_FALSE (writer.writeBytes (bytes, 3)); // not a whole stereo sample
+    EXPECT_FALSE (writer.hasFailed());
+    ASSERT_TRUE (writer.writeBytes (bytes, sizeof (bytes)));
+
+    EXPECT_EQ (writer.getSamplesWritten(), 2);
+    EXPECT_EQ (writer.getBytesWritten(), 8);
+    ASSERT_EQ (memory->getDataSize(), sizeof (bytes));
+    EXPECT_EQ (std::memcmp (memory->getData(), bytes, sizeof (bytes)), 0);
+}
+
 TEST (RawAudioFormat, AMonoWriterWritesOneChannel)
 {
     RawAudioFormat format;

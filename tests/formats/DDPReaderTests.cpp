@@ -1,6 +1,7 @@
 #include "formats/DDPCipher.h"
 
 #include "support/DiscFixtures.h"
+#include "support/HandMadeSet.h"
 #include "support/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
@@ -9,93 +10,6 @@ namespace
 {
 using namespace DiscFixtures;
 using TestHelpers::TempFolder;
-
-juce::String blanks (int n) { return juce::String::repeatedString (" ", n); }
-
-// A DDP file set written by hand, record by record, with plain texts enciphered under the run's key.
-class HandMadeSet
-{
-public:
-    HandMadeSet (const juce::File& setFolder, const juce::BlowFish& runCipher) : folder (setFolder), cipher (runCipher)
-    {
-        folder.createDirectory();
-    }
-
-    struct MapEntry
-    {
-        juce::String type = "D0", length, start, subcode = blanks (8), mode = "DA", storage = "7", name, flag = " ";
-    };
-
-    HandMadeSet& id (const juce::String& level, const juce::String& upc = {})
-    {
-        idText = (level + upc.paddedLeft (' ', 13)).paddedRight (' ', 128);
-        return *this;
-    }
-
-    HandMadeSet& image (const juce::String& name, int sectors, int sectorSize = 2352, const juce::String& start = {})
-    {
-        MapEntry e;
-        e.length = juce::String (sectors).paddedLeft ('0', 8);
-        e.start = start;
-        e.name = name;
-        entries.push_back (e);
-        folder.getChildFile (name).replaceWithData (juce::MemoryBlock ((size_t) (sectors * sectorSize), true).getData(),
-                                                    (size_t) (sectors * sectorSize));
-        return *this;
-    }
-
-    HandMadeSet& entry (MapEntry e)
-    {
-        entries.push_back (std::move (e));
-        return *this;
-    }
-
-    HandMadeSet& pqRecord (const char* track, const char* index, const juce::String& mmssff,
-                           const juce::String& isrc = {}, const juce::String& upc = {})
-    {
-        pqText << "VVVS" << track << index << "  " << mmssff << "01  " << isrc.paddedLeft (' ', 12)
-               << upc.paddedLeft (' ', 13) << blanks (19);
-        return *this;
-    }
-
-    // Writes the control files; the PQ entry is listed after the images.
-    void write (bool listPQ = true)
-    {
-        juce::String map;
-        for (const auto& e : entries)
-            map << record (e);
-        if (listPQ)
-        {
-            MapEntry pqEntry;
-            pqEntry.type = "S0";
-            pqEntry.length = juce::String (pqText.length()).paddedLeft ('0', 8);
-            pqEntry.subcode = "PQ DESCR";
-            pqEntry.mode = "  ";
-            pqEntry.storage = " ";
-            pqEntry.name = "PQDESCR";
-            map << record (pqEntry);
-        }
-
-        encipherInto (folder.getChildFile (idName), idText, cipher);
-        encipherInto (folder.getChildFile (mapName), map, cipher);
-        encipherInto (folder.getChildFile ("PQDESCR"), pqText, cipher);
-    }
-
-    juce::String idName = "DDPID", mapName = "DDPMS";
-
-private:
-    static juce::String record (const MapEntry& e)
-    {
-        return ("VVVM" + e.type + blanks (8) + e.length.paddedRight (' ', 8) + e.start.paddedRight (' ', 8) + e.subcode
-                + e.mode + e.storage + blanks (30) + "017" + e.name.paddedRight (' ', 17) + e.flag)
-            .paddedRight (' ', 128);
-    }
-
-    juce::File folder;
-    const juce::BlowFish& cipher;
-    juce::String idText, pqText;
-    std::vector<MapEntry> entries;
-};
 
 struct ItemView
 {
@@ -139,11 +53,12 @@ protected:
     HandMadeSet made { set, *cipher };
 };
 
-TEST_F (DDPReaderTest, AnExportReadsBackIntoTheSameDisc)
+// Three tracks from WAV files: one that ends inside a frame, a pause with an ISRC, an index point
+// inside track 2, ISRCs and an MCN.
+void makeThreeTrackDisc (CDItem& original, const juce::File& sources)
 {
-    CDItem original;
-    addFiles (original, { makeWav (folder.get(), "a.wav", 58900, 1), makeWav (folder.get(), "b.wav", 588 * 500 + 7, 2),
-                          makeWav (folder.get(), "c.wav", 588 * 400, 3) });
+    addFiles (original, { makeWav (sources, "a.wav", 58900, 1), makeWav (sources, "b.wav", 588 * 500 + 7, 2),
+                          makeWav (sources, "c.wav", 588 * 400, 3) });
     original.mcn = "1234567890128";
     original.pregapItem->isrc = "USS1Z9900001";
     original.items[1]->isrc = "USS1Z9900002";
@@ -158,19 +73,27 @@ TEST_F (DDPReaderTest, AnExportReadsBackIntoTheSameDisc)
     index2->indexOffset = 0;
     original.items.insert (3, index2);
     renumber (original);
+}
+
+// The three-track disc read back: every item now lies in the audio image; an index offset has
+// become part of its item.
+std::vector<ItemView> threeTrackItems (const juce::String& image)
+{
+    return { { 1, 1, 110, 150, image, "" }, { 2, 0, 150, 260, image, "USS1Z9900002" }, { 2, 1, 210, 410, image, "" },
+             { 2, 2, 300, 620, image, "" }, { 3, 0, 150, 920, image, "USS1Z9900003" }, { 3, 1, 410, 1070, image, "" } };
+}
+
+TEST_F (DDPReaderTest, AnExportReadsBackIntoTheSameDisc)
+{
+    CDItem original;
+    makeThreeTrackDisc (original, folder.get());
 
     set.createDirectory();
     ASSERT_TRUE (original.exportDDP (set.getFullPathName(), false, cipher.get()));
     ASSERT_TRUE (read (set));
     EXPECT_TRUE (ui.getSummaries().isEmpty()) << ui.getSummaries().joinIntoString ("\n");
 
-    // Every item now lies in IMAGE.DAT; an index offset has become part of its item.
-    EXPECT_EQ (view (disc.items), (std::vector<ItemView> { { 1, 1, 110, 150, "IMAGE.DAT", "" },
-                                                           { 2, 0, 150, 260, "IMAGE.DAT", "USS1Z9900002" },
-                                                           { 2, 1, 210, 410, "IMAGE.DAT", "" },
-                                                           { 2, 2, 300, 620, "IMAGE.DAT", "" },
-                                                           { 3, 0, 150, 920, "IMAGE.DAT", "USS1Z9900003" },
-                                                           { 3, 1, 410, 1070, "IMAGE.DAT", "" } }));
+    EXPECT_EQ (view (disc.items), threeTrackItems ("IMAGE.DAT"));
     EXPECT_EQ (disc.items[0]->folder, set.getFullPathName());
     EXPECT_EQ (disc.mcn, "1234567890128");
     EXPECT_EQ (disc.pregapItem->isrc, "USS1Z9900001");
@@ -179,6 +102,133 @@ TEST_F (DDPReaderTest, AnExportReadsBackIntoTheSameDisc)
     // Read back and numbered, the disc runs exactly as long as the original.
     renumber (disc);
     EXPECT_EQ (disc.discEnd->startTime, original.discEnd->startTime);
+}
+
+// Every text of the disc and of its tracks, with the genre and language codes.
+juce::StringArray textsOf (const CDItem& d)
+{
+    juce::StringArray texts { d.title,
+                              d.performer,
+                              d.songwriter,
+                              d.composer,
+                              d.arranger,
+                              d.message,
+                              d.identification,
+                              juce::String (d.genreCode),
+                              juce::String (d.languageCode) };
+    for (const auto* item : d.items)
+        if (item->indexNumber == 1)
+            texts.addArray (
+                { item->title, item->performer, item->songwriter, item->composer, item->arranger, item->message });
+    return texts;
+}
+
+TEST_F (DDPReaderTest, AnEnhancedCDReadsItsDataSession)
+{
+    const auto iso = EnhancedCD::makeIso (folder / "iso");
+    EnhancedCD::describe (made, iso);
+    made.write();
+
+    ASSERT_TRUE (read (set));
+    EXPECT_TRUE (ui.getSummaries().isEmpty()) << ui.getSummaries().joinIntoString ("\n");
+
+    const auto isoSectors = (int) (iso.getSize() / 2048);
+    EXPECT_EQ (view (disc.items), (std::vector<ItemView> { { 1, 1, 600, 150, "IMAGE01.DAT", "" } }));
+    EXPECT_EQ (view (disc.dataItems), (std::vector<ItemView> { { 2, 0, 150, 0, "IMAGE02.DAT", "" },
+                                                               { 2, 1, isoSectors, 150, "IMAGE02.DAT", "" } }));
+    EXPECT_EQ (disc.dataItems[1]->folder, set.getFullPathName());
+    EXPECT_EQ (disc.audioLeadOut->duration.getTimeInFrames(), 6750);
+    EXPECT_EQ (disc.dataLeadIn->duration.getTimeInFrames(), 4500);
+}
+
+TEST_F (DDPReaderTest, EverythingADiscCarriesSurvivesTheRoundTrip)
+{
+    // A data session enters a disc only from an image: take the one of a plant's Enhanced CD.
+    const auto iso = EnhancedCD::makeIso (folder / "iso");
+    HandMadeSet plant (folder / "plant", *cipher);
+    EnhancedCD::describe (plant, iso);
+    plant.write();
+    CDItem enhanced;
+    ASSERT_TRUE (enhanced.importDDP (folder / "plant", cipher.get()));
+
+    CDItem original;
+    makeThreeTrackDisc (original, folder.get());
+    for (auto* item : enhanced.dataItems)
+        original.dataItems.add (original.createItem (*item));
+    original.audioLeadOut->duration = enhanced.audioLeadOut->duration;
+    original.dataLeadIn->duration = enhanced.dataLeadIn->duration;
+
+    original.title = "Album";
+    original.performer = "The Band";
+    original.songwriter = "Writer";
+    original.composer = juce::CharPointer_UTF8 ("Compos\xc3\xa9");
+    original.arranger = "Arranger";
+    original.message = "Thanks";
+    original.identification = "ID-42";
+    original.genreCode = 7;
+    original.languageCode = 9;
+    for (int i = 0; i < original.items.size(); ++i)
+    {
+        auto& item = *original.items[i];
+        if (item.indexNumber != 1)
+            continue;
+        const auto n = juce::String (item.trackNumber);
+        item.title = "Title " + n;
+        item.performer = "Performer " + n;
+        item.songwriter = "Songwriter " + n;
+        item.composer = "Composer " + n;
+        item.arranger = "Arranger " + n;
+        item.message = "Message " + n;
+    }
+    renumber (original);
+
+    set.createDirectory();
+    ASSERT_TRUE (original.exportDDP (set.getFullPathName(), original.hasCDText(), cipher.get()));
+    ASSERT_TRUE (read (set));
+    EXPECT_TRUE (ui.getSummaries().isEmpty()) << ui.getSummaries().joinIntoString ("\n");
+    renumber (disc);
+
+    EXPECT_EQ (view (disc.items), threeTrackItems ("IMAGE01.DAT"));
+    EXPECT_EQ (disc.mcn, "1234567890128");
+    EXPECT_EQ (disc.pregapItem->isrc, "USS1Z9900001");
+    EXPECT_EQ (textsOf (disc), textsOf (original));
+
+    const auto isoSectors = (int) (iso.getSize() / 2048);
+    EXPECT_EQ (view (disc.dataItems), (std::vector<ItemView> { { 4, 0, 150, 0, "IMAGE02.DAT", "" },
+                                                               { 4, 1, isoSectors, 150, "IMAGE02.DAT", "" } }));
+    EXPECT_EQ (disc.audioLeadOut->duration.getTimeInFrames(), 6750);
+    EXPECT_EQ (disc.dataLeadIn->duration.getTimeInFrames(), 4500);
+    EXPECT_EQ (disc.audioLeadOut->startTime, original.audioLeadOut->startTime);
+    EXPECT_EQ (disc.dataLeadOut->startTime, original.dataLeadOut->startTime);
+    EXPECT_EQ (disc.discEnd->startTime, original.discEnd->startTime);
+
+    // The disc read back writes the very same set again.
+    const auto again = folder / "again";
+    again.createDirectory();
+    ASSERT_TRUE (disc.exportDDP (again.getFullPathName(), disc.hasCDText(), cipher.get()));
+    const auto names = juce::StringArray ({ "IMAGE01.DAT", "IMAGE02.DAT", "CDTEXT.BIN", "MD5-Checksum.md5" });
+    for (const auto& name : names)
+        EXPECT_EQ (md5sum (again.getChildFile (name)), md5sum (set.getChildFile (name))) << name;
+    for (const auto* name : { "DDPID", "DDPMS", "PQDESCR" })
+        EXPECT_EQ (decipherFile (again.getChildFile (name), *cipher), decipherFile (set.getChildFile (name), *cipher))
+            << name;
+    EXPECT_EQ (again.getNumberOfChildFiles (juce::File::findFiles), 7);
+}
+
+TEST_F (DDPReaderTest, ACDTextFileThatFailsItsChecksStillLeavesTheImageLoaded)
+{
+    const unsigned char notAPack[] = { 0x81, 0x00, 0x00, 0x00 };
+    made.id ("DDP 2.00")
+        .cdText ("CDTEXT.BIN", juce::MemoryBlock (notAPack, sizeof (notAPack)))
+        .image ("IMAGE.DAT", 600)
+        .pqRecord ("00", "00", "000000")
+        .pqRecord ("01", "01", "000000")
+        .pqRecord ("AA", "01", "000800")
+        .write();
+
+    EXPECT_TRUE (read (set));
+    EXPECT_EQ (ui.getSummaries(), juce::StringArray ("Error!: Invalid first header in CD-Text file, should be 0x80."));
+    EXPECT_EQ (view (disc.items), (std::vector<ItemView> { { 1, 1, 600, 0, "IMAGE.DAT", "" } }));
 }
 
 TEST_F (DDPReaderTest, ASetWrittenUnderAnotherKeyIsRefused)
@@ -291,6 +341,18 @@ std::vector<BrokenSetCase> brokenSets()
     const auto simplePQ = [] (HandMadeSet& s)
     { s.pqRecord ("00", "00", "000000").pqRecord ("01", "01", "000000").pqRecord ("AA", "01", "000800"); };
 
+    // The audio session of an Enhanced CD and a data image of zeros; the case adds the data session's records.
+    const auto enhancedAudio = [] (HandMadeSet& s)
+    {
+        s.id ("DDP 2.00")
+            .image ("IMAGE01.DAT", EnhancedCD::audioEnd)
+            .dataImage ("IMAGE02.DAT", juce::MemoryBlock (300 * 2048, true), EnhancedCD::dataPregap)
+            .pqRecord ("00", "00", mmssff (0))
+            .pqRecord ("01", "01", mmssff (150))
+            .pqRecord ("AA", "01", mmssff (EnhancedCD::audioEnd))
+            .pqControl ("41");
+    };
+
     return {
         { "no DDPID",
           [] (HandMadeSet& s, const juce::File& f)
@@ -368,6 +430,22 @@ std::vector<BrokenSetCase> brokenSets()
               f.getChildFile ("IMAGE.DAT").deleteFile();
           },
           "Invalid or non-existing image file IMAGE.DAT." },
+        { "a name that leads out of the folder",
+          [simplePQ] (HandMadeSet& s, const juce::File& f)
+          {
+              Entry pqEntry;
+              pqEntry.type = "S0";
+              pqEntry.length = "00000192";
+              pqEntry.subcode = "PQ DESCR";
+              pqEntry.mode = "  ";
+              pqEntry.storage = " ";
+              pqEntry.name = "../PQDESCR";
+              s.id ("DDP 2.00").image ("IMAGE.DAT", 600).entry (pqEntry);
+              simplePQ (s);
+              s.write (false);
+              f.getChildFile ("PQDESCR").moveFileTo (f.getSiblingFile ("PQDESCR"));
+          },
+          "Invalid or non-existing PQ file ../PQDESCR." },
         { "no PQ entry",
           [simplePQ] (HandMadeSet& s, const juce::File&)
           {
@@ -441,6 +519,44 @@ std::vector<BrokenSetCase> brokenSets()
               s.pqRecord ("01", "01", "000000").pqRecord ("AA", "01", "000800").write();
           },
           "Too many image files in DDPMS file: at most 100 can be read." },
+        { "no data lead-in",
+          [enhancedAudio] (HandMadeSet& s, const juce::File&)
+          {
+              enhancedAudio (s);
+              s.pqRecord ("02", "01", mmssff (EnhancedCD::dataStart)).pqRecord ("AA", "01", mmssff (12300)).write();
+          },
+          "No leadin (00) packet found in data session Enhanced CD." },
+        { "no data lead-out",
+          [enhancedAudio] (HandMadeSet& s, const juce::File&)
+          {
+              enhancedAudio (s);
+              s.pqRecord ("00", "00", mmssff (EnhancedCD::dataLeadIn))
+                  .pqRecord ("02", "01", mmssff (EnhancedCD::dataStart))
+                  .write();
+          },
+          "No leadout (AA) packet found in data session Enhanced CD." },
+        { "data track not after the last audio track",
+          [enhancedAudio] (HandMadeSet& s, const juce::File&)
+          {
+              enhancedAudio (s);
+              s.pqRecord ("00", "00", mmssff (EnhancedCD::dataLeadIn))
+                  .pqRecord ("03", "01", mmssff (EnhancedCD::dataStart))
+                  .pqRecord ("AA", "01", mmssff (12300))
+                  .write();
+          },
+          "Invalid number of data tracks found in data session." },
+        { "data image without ISO 9660",
+          [enhancedAudio] (HandMadeSet& s, const juce::File&)
+          {
+              enhancedAudio (s);
+              s.pqRecord ("00", "00", mmssff (EnhancedCD::dataLeadIn))
+                  .pqRecord ("02", "00", mmssff (EnhancedCD::dataPregap))
+                  .pqRecord ("02", "01", mmssff (EnhancedCD::dataStart))
+                  .pqRecord ("AA", "01", mmssff (12300))
+                  .pqRecord ("AA", "01", mmssff (12300))
+                  .write();
+          },
+          "IMAGE02.DAT is not a valid ISO file." },
         { "times running backwards",
           [] (HandMadeSet& s, const juce::File&)
           {

@@ -1,6 +1,9 @@
+#include "formats/CDAudioBytes.h"
 #include "formats/DDPCipher.h"
 
 #include "support/DiscFixtures.h"
+#include "support/HandMadeSet.h"
+#include "support/IsoTools.h"
 #include "support/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +19,10 @@ juce::String blanks (int n)
 }
 
 // One PQ record, spelled out field by field.
-juce::String pq (const char* track, const char* index, const char* mmssff, const char* control,
+juce::String pq (const char* track, const char* index, const juce::String& time, const char* control,
                  const juce::String& isrc = {}, const juce::String& upc = {})
 {
-    return "VVVS" + juce::String (track) + index + "  " + mmssff + control + "  " + isrc.paddedLeft (' ', 12)
+    return "VVVS" + juce::String (track) + index + "  " + time + control + "  " + isrc.paddedLeft (' ', 12)
            + upc.paddedLeft (' ', 13) + blanks (19);
 }
 
@@ -120,6 +123,271 @@ TEST_F (DDPWriterTest, ATwoTrackDiscComesOutSampleAndByteExact)
                juce::StringArray ({ "Preparing to write...", "Writing image...", "Writing image...", "Writing PQDESCR...",
                                     "Writing DDPMS...", "Writing DDPID...",
                                     "Calculating MD5 checksums...\r\n\r\n(this can take a while)" }));
+}
+
+juce::String md5Line (const juce::String& digest, const juce::String& name) { return digest + " *" + name + "\r\n"; }
+
+struct CDTextCase
+{
+    const char* name;
+    std::function<void (CDItem&)> edit;
+    bool written;
+};
+
+TEST_F (DDPWriterTest, CDTextIsListedFirstAndChecksummedLast)
+{
+    // One track titled "Song" on the album "Album", no genre and no language code: five packs and the
+    // closing byte, 91 in all.
+    // clang-format off
+    const unsigned char albumAndSong[] = {
+        0x80, 0x00, 0x00, 0x00, 0x41, 0x6C, 0x62, 0x75, 0x6D, 0x00, 0x53, 0x6F, 0x6E, 0x67, 0x00, 0x00, 0x81, 0xA9,
+        0x81, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x24, 0xCB,
+        0x8F, 0x00, 0x02, 0x00, 0x00, 0x01, 0x01, 0x00, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x30, 0xE8,
+        0x8F, 0x01, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x04, 0x00, 0x00, 0x00, 0x89, 0xE8,
+        0x8F, 0x02, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3E, 0xE8,
+        0x00
+    };
+    // clang-format on
+
+    const auto pqEntry = "VVVMS0" + blanks (8) + "00000320" + blanks (8) + "PQ DESCR" + blanks (33) + "017"
+                         + "PQDESCR          " + blanks (37);
+    const auto imageEntry = "VVVMD0" + blanks (8) + "00000560" + "00000000" + blanks (8) + "DA70" + blanks (4) + "0150"
+                            + blanks (21) + "017" + "IMAGE.DAT        " + blanks (37);
+
+    for (const auto& c :
+         {
+             CDTextCase { "album and track title",
+                          [] (CDItem& d)
+                          {
+                              d.title = "Album";
+                              d.items[0]->title = "Song";
+                          },
+                          true },
+             // What the disc check needs, but no text: the caller writes no CD-Text.
+             CDTextCase { "MCN, ISRC and language only",
+                          [] (CDItem& d)
+                          {
+                              d.mcn = "1234567890128";
+                              d.pregapItem->isrc = "USS1Z9900001";
+                              d.languageCode = 9;
+                          },
+                          false },
+         })
+    {
+        SCOPED_TRACE (c.name);
+        TempFolder folder;
+        const auto out = folder.get();
+        CDItem d;
+        addFiles (d, { makeWav (sources.get(), "a.wav", 588 * 400, 1) });
+        c.edit (d);
+
+        // As the main screen decides it.
+        ASSERT_TRUE (d.exportDDP (out.getFullPathName(), d.hasCDText(), cipher.get()));
+
+        const auto cdText = out.getChildFile ("CDTEXT.BIN");
+        const auto map = decipherFile (out.getChildFile ("DDPMS"), *cipher).toString();
+        const auto md5 = out.getChildFile ("MD5-Checksum.md5").loadFileAsString();
+
+        if (! c.written)
+        {
+            EXPECT_FALSE (cdText.exists());
+            EXPECT_EQ (map, pqEntry + imageEntry);
+            EXPECT_FALSE (md5.contains ("CDTEXT"));
+            continue;
+        }
+
+        EXPECT_EQ (md5sum (cdText), md5sum (juce::MemoryBlock (albumAndSong, sizeof (albumAndSong))));
+        const auto cdTextEntry = "VVVMS0" + blanks (8) + "00000091" + blanks (8) + "CDTEXT  " + blanks (17) + "00"
+                                 + blanks (14) + "017" + "CDTEXT.BIN       " + blanks (37);
+        EXPECT_EQ (map, cdTextEntry + pqEntry + imageEntry);
+
+        const auto lines = juce::StringArray::fromLines (md5.trimEnd());
+        EXPECT_EQ (lines.size(), 5);
+        EXPECT_EQ (lines[4] + "\r\n", md5Line (md5sum (cdText), "CDTEXT.BIN"));
+        EXPECT_TRUE (lines[3].endsWith (" *IMAGE.DAT"));
+    }
+}
+
+TEST_F (DDPWriterTest, CDTextBeyondOneBlockStopsTheExportAndLeavesNoSet)
+{
+    addFiles (disc, { makeWav (sources.get(), "a.wav", 588 * 200, 1), makeWav (sources.get(), "b.wav", 588 * 200, 2),
+                      makeWav (sources.get(), "c.wav", 588 * 200, 3) });
+
+    // Six kinds of text of 160 characters for the disc and three tracks: 644 bytes, 54 packs per
+    // kind, 324 packs in all where one block holds 256.
+    const auto full = [] (char c) { return juce::String::repeatedString (juce::String::charToString (c), 160); };
+    for (auto* texts :
+         { &disc.title, &disc.performer, &disc.songwriter, &disc.composer, &disc.arranger, &disc.message })
+        *texts = full ('d');
+    for (auto* item : disc.items)
+        if (item->indexNumber == 1)
+            for (auto* texts : { &item->title, &item->performer, &item->songwriter, &item->composer, &item->arranger,
+                                 &item->message })
+                *texts = full ('t');
+
+    EXPECT_FALSE (exportDisc (true));
+    EXPECT_EQ (ui.getSummaries(),
+               juce::StringArray ({ "Error!: Error creating file(s), all generated files will be deleted.",
+                                    "Error: Export to DDP finished with an error." }));
+    EXPECT_EQ (output.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+}
+
+TEST_F (DDPWriterTest, AnEnhancedCDIsWrittenWithItsDataSessionInPlace)
+{
+    // The data session comes from a plant's image, the only way one enters a disc.
+    const auto iso = EnhancedCD::makeIso (sources / "iso");
+    const auto isoSectors = (int) (iso.getSize() / 2048);
+    ASSERT_TRUE (IsoTools::isoinfo (iso, 0, "-d").contains ("Volume size is: " + juce::String (isoSectors)));
+
+    HandMadeSet plant (sources / "plant", *cipher);
+    EnhancedCD::describe (plant, iso);
+    plant.write();
+    ASSERT_TRUE (disc.importDDP (sources / "plant", cipher.get()));
+    renumber (disc);
+
+    ASSERT_TRUE (exportDisc());
+    EXPECT_TRUE (ui.getSummaries().isEmpty()) << ui.getSummaries().joinIntoString ("\n");
+    EXPECT_TRUE (ui.getJobStatuses().contains ("Writing IMAGE02.DAT..."));
+
+    EXPECT_FALSE (output.getChildFile ("IMAGE.DAT").exists());
+    const auto audio = output.getChildFile ("IMAGE01.DAT"), data = output.getChildFile ("IMAGE02.DAT");
+    EXPECT_EQ (md5sum (audio), md5sum (juce::MemoryBlock (750 * 2352, true)));
+    EXPECT_EQ (data.getSize(), (150 + isoSectors) * 2048LL);
+
+    EXPECT_EQ (plain ("DDPID"), "DDP 2.00" + blanks (78) + "O" + "CD" + blanks (39));
+
+    // Audio lead-out at 750, the data lead-in 6,750 frames later, the data track's pregap 4,500 after that.
+    const auto dataEnd = 12150 + isoSectors;
+    const auto pqText = pq ("00", "00", "000000", "01") + pq ("01", "00", "000000", "01")
+                        + pq ("01", "01", "000200", "01") + pq ("AA", "01", "001000", "01")
+                        + pq ("00", "00", "014000", "41") + pq ("02", "00", "024000", "41")
+                        + pq ("02", "01", "024200", "41") + pq ("AA", "01", mmssff (dataEnd), "41")
+                        + pq ("AA", "01", mmssff (dataEnd), "41");
+    EXPECT_EQ (plain ("PQDESCR"), pqText);
+
+    const auto pqEntry = "VVVMS0" + blanks (8) + "00000576" + blanks (8) + "PQ DESCR" + blanks (33) + "017"
+                         + "PQDESCR          " + blanks (37);
+    const auto audioEntry = "VVVMD0" + blanks (8) + "00000750" + "00000000" + blanks (8) + "DA70" + blanks (4) + "0150"
+                            + blanks (21) + "017" + "IMAGE01.DAT      " + blanks (37);
+    const auto dataEntry = "VVVMD0" + blanks (8) + juce::String (150 + isoSectors).paddedLeft ('0', 8) + "00012000"
+                           + blanks (8) + "1000" + blanks (4) + " 150" + blanks (21) + "017" + "IMAGE02.DAT      " + "S"
+                           + blanks (36);
+    EXPECT_EQ (plain ("DDPMS"), pqEntry + audioEntry + dataEntry);
+
+    EXPECT_EQ (output.getChildFile ("MD5-Checksum.md5").loadFileAsString(),
+               md5Line (md5sum (decipherFile (output.getChildFile ("DDPID"), *cipher)), "DDPID")
+                   + md5Line (md5sum (decipherFile (output.getChildFile ("DDPMS"), *cipher)), "DDPMS")
+                   + md5Line (md5sum (decipherFile (output.getChildFile ("PQDESCR"), *cipher)), "PQDESCR")
+                   + md5Line (md5sum (audio), "IMAGE01.DAT") + md5Line (md5sum (data), "IMAGE02.DAT"));
+
+    // The pregap is zeros; the image behind it, cut out as its session lies on the disc at sector
+    // 12,150 - 150, reads back there with every file intact.
+    juce::MemoryBlock written;
+    data.loadFileAsData (written);
+    EXPECT_EQ (juce::MemoryBlock (written.getData(), 150 * 2048), juce::MemoryBlock (150 * 2048, true));
+    const auto session = sources / "session.iso";
+    session.replaceWithData ((const char*) written.getData() + 150 * 2048, written.getSize() - 150 * 2048);
+
+    const auto sessionStart = 12000;
+    IsoTools::expectSameTree (iso.getSiblingFile ("tree"),
+                              IsoTools::extract (sources, session, sessionStart, "any", "rockRidge"));
+    IsoTools::expectSameTree (IsoTools::extract (sources, iso, 0, "norock", "jolietAlone"),
+                              IsoTools::extract (sources, session, sessionStart, "norock", "jolietSession"));
+    for (const auto* names : { "-f -R", "-f -J", "-R -x /docs/readme.txt" })
+        EXPECT_EQ (IsoTools::isoinfo (session, sessionStart, names), IsoTools::isoinfo (iso, 0, names)) << names;
+
+    // Read back, the new set gives the same data session.
+    CDItem back;
+    ASSERT_TRUE (back.importDDP (output, cipher.get()));
+    renumber (back);
+    ASSERT_EQ (back.dataItems.size(), 2);
+    for (int i = 0; i < 2; ++i)
+    {
+        const auto& a = *back.dataItems[i];
+        const auto& b = *disc.dataItems[i];
+        EXPECT_EQ (a.trackNumber, b.trackNumber);
+        EXPECT_EQ (a.indexNumber, b.indexNumber);
+        EXPECT_EQ (a.startTime, b.startTime);
+        EXPECT_EQ (a.duration, b.duration);
+        EXPECT_EQ (a.fileOffset, b.fileOffset);
+        EXPECT_EQ (a.getFullPath(), data.getFullPathName());
+    }
+    EXPECT_EQ (back.dataItems[1]->duration.getTimeInFrames(), isoSectors);
+    EXPECT_EQ (back.audioLeadOut->duration.getTimeInFrames(), 6750);
+    EXPECT_EQ (back.dataLeadIn->duration.getTimeInFrames(), 4500);
+    EXPECT_EQ (back.discEnd->startTime.getTimeInFrames(), dataEnd);
+}
+
+// Where the "data" chunk of a WAV file begins its samples, found by its name.
+juce::int64 dataChunkSamples (const juce::File& wav)
+{
+    juce::MemoryBlock bytes;
+    wav.loadFileAsData (bytes);
+    const auto* begin = static_cast<const char*> (bytes.getData());
+    const char name[] = "data";
+    return std::search (begin, begin + bytes.getSize(), name, name + 4) - begin + 8;
+}
+
+// The WAV file with an odd-sized chunk of its own (and its padding byte) in front of its samples.
+juce::File withChunkBeforeData (const juce::File& wav, const juce::File& target)
+{
+    juce::MemoryBlock bytes;
+    wav.loadFileAsData (bytes);
+    const auto data = (size_t) dataChunkSamples (wav) - 8;
+    const char chunk[] = { 'n', 'o', 't', 'e', 3, 0, 0, 0, 'a', 'b', 'c', 0 };
+    bytes.insert (chunk, sizeof (chunk), data);
+    const auto riffSize = (juce::uint32) bytes.getSize() - 8;
+    bytes.copyFrom (&riffSize, 4, 4); // little-endian on the machines the tests run on
+    target.replaceWithData (bytes.getData(), bytes.getSize());
+    return target;
+}
+
+struct SourceCase
+{
+    const char* name;
+    std::function<juce::File (const juce::File& wav)> make;
+    std::function<juce::int64 (const juce::File& source)> firstSample; // -1: decoded, not copied
+};
+
+TEST_F (DDPWriterTest, EverySourceFormatGivesTheSameImage)
+{
+    const auto convert = [this] (const juce::File& wav, const char* name)
+    {
+        const auto target = sources / name;
+        EXPECT_EQ (TestHelpers::runTool ({ "sox", wav.getFullPathName(), target.getFullPathName() }), 0);
+        return target;
+    };
+    const auto notCopied = [] (const juce::File&) { return (juce::int64) -1; };
+
+    for (const auto& c :
+         {
+             SourceCase { "WAV", [] (const juce::File& wav) { return wav; }, dataChunkSamples },
+             SourceCase { "WAV with a chunk before its samples",
+                          [this] (const juce::File& wav) { return withChunkBeforeData (wav, sources / "chunk.wav"); },
+                          dataChunkSamples },
+             SourceCase { "AIFF", [&] (const juce::File& wav) { return convert (wav, "a.aiff"); }, notCopied },
+             SourceCase { "FLAC", [&] (const juce::File& wav) { return convert (wav, "a.flac"); }, notCopied },
+         })
+    {
+        SCOPED_TRACE (c.name);
+        const auto source = c.make (makeWav (sources.get(), "a.wav", 588 * 50 + 7, 1));
+
+        std::unique_ptr<juce::AudioFormatReader> reader (disc.formatManager.createReaderFor (source));
+        ASSERT_NE (reader, nullptr);
+        EXPECT_EQ (CDAudioBytes::findFirstSample (source, *reader).value_or (-1), c.firstSample (source));
+
+        CDItem d;
+        addFiles (d, { source });
+        TempFolder folder;
+        ASSERT_TRUE (d.exportDDP (folder.get().getFullPathName(), false, cipher.get()));
+
+        // The pregap, the index offset, the source, and silence to the end of its last frame.
+        std::vector<juce::uint32> expected ((150 + 10) * 588, 0u);
+        for (juce::int64 i = 0; i < 588 * 50 + 7; ++i)
+            expected.push_back (pair (sampleOf (1, i, 0), sampleOf (1, i, 1)));
+        expected.resize ((150 + 10 + 51) * 588, 0u);
+        EXPECT_TRUE (readImage (folder / "IMAGE.DAT") == expected);
+    }
 }
 
 TEST_F (DDPWriterTest, OnlyTheRunsKeyDeciphersTheControlFiles)
