@@ -67,8 +67,8 @@ Image plantLogo()
     Graphics g (image);
 
     const Rectangle<float> disc (24.0f, 30.0f, 110.0f, 110.0f);
-    g.setGradientFill (ColourGradient (Colour (0xffe9eef5), disc.getX(), disc.getY(), Colour (0xff8fa3bd), disc.getRight(),
-                                       disc.getBottom(), false));
+    g.setGradientFill (ColourGradient (Colour (0xffe9eef5), disc.getX(), disc.getY(), Colour (0xff8fa3bd),
+                                       disc.getRight(), disc.getBottom(), false));
     g.fillEllipse (disc);
     for (int ring = 0; ring < 6; ++ring)
     {
@@ -105,7 +105,8 @@ Image makerLogo()
     Graphics g (image);
 
     const Rectangle<float> badge (20.0f, 40.0f, 100.0f, 100.0f);
-    g.setGradientFill (ColourGradient::vertical (Colour (0xff3a3f47), badge.getY(), Colour (0xff15181d), badge.getBottom()));
+    g.setGradientFill (
+        ColourGradient::vertical (Colour (0xff3a3f47), badge.getY(), Colour (0xff15181d), badge.getBottom()));
     g.fillRoundedRectangle (badge, 18.0f);
 
     Path wave;
@@ -119,7 +120,8 @@ Image makerLogo()
         else
             wave.lineTo (x, y);
     }
-    g.setGradientFill (ColourGradient::horizontal (Colour (0xfff2a33a), badge.getX(), Colour (0xffe0563b), badge.getRight()));
+    g.setGradientFill (
+        ColourGradient::horizontal (Colour (0xfff2a33a), badge.getX(), Colour (0xffe0563b), badge.getRight()));
     g.strokePath (wave, PathStrokeType (3.0f, PathStrokeType::curved, PathStrokeType::rounded));
 
     g.setColour (Colour (0xff15181d));

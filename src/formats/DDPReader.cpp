@@ -132,17 +132,22 @@ bool DDPReader::readControlFile (const juce::File& file, juce::MemoryBlock& plai
     return true;
 }
 
-bool DDPReader::readId()
+bool DDPReader::readNamedControlFile (const juce::String& name, juce::MemoryBlock& plain)
 {
-    const auto file = findInFolder (folder, "ddpid");
+    const auto file = findInFolder (folder, name.toLowerCase());
     if (! file.existsAsFile())
     {
-        ui.showError ("File not found: DDPID.");
+        ui.showError ("File not found: " + name + ".");
         return false;
     }
 
+    return readControlFile (file, plain);
+}
+
+bool DDPReader::readId()
+{
     juce::MemoryBlock id;
-    if (! readControlFile (file, id))
+    if (! readNamedControlFile (DDPRecords::idFileName, id))
         return false;
 
     const auto* text = static_cast<const char*> (id.getData());
@@ -161,15 +166,8 @@ bool DDPReader::readId()
 
 bool DDPReader::readMap()
 {
-    const auto file = findInFolder (folder, "ddpms");
-    if (! file.existsAsFile())
-    {
-        ui.showError ("File not found: DDPMS.");
-        return false;
-    }
-
     juce::MemoryBlock map;
-    if (! readControlFile (file, map))
+    if (! readNamedControlFile (DDPRecords::mapFileName, map))
         return false;
 
     const auto* bytes = static_cast<const char*> (map.getData());

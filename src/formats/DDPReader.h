@@ -37,6 +37,7 @@ private:
     };
 
     bool readControlFile (const juce::File& file, juce::MemoryBlock& plain);
+    bool readNamedControlFile (const juce::String& name, juce::MemoryBlock& plain);
     bool readId();
     bool readMap();
     bool readImageEntry (const char* record);
