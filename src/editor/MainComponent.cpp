@@ -87,6 +87,7 @@ MainComponent::MainComponent (MainWindow* window) : mainWindow (window)
 
 MainComponent::~MainComponent()
 {
+    playlistRebuild.cancelPendingUpdate();
     stopTimer();
     StoredSettings::getInstance()->getProps().setValue ("defaulttablelayout",
                                                         tableModel->getGrid().getHeader().toString());
@@ -307,7 +308,7 @@ void MainComponent::refreshTable()
 void MainComponent::itemsChanged()
 {
     refreshTable();
-    preparePlaylist();
+    playlistRebuild.triggerAsyncUpdate();
 }
 
 void MainComponent::discTextsChanged()
@@ -359,7 +360,7 @@ void MainComponent::newProject()
     updateCDTextDisplay (true);
     lastPosition = -1.0;
     updateRowAndTime();
-    transport.deleteSources();
+    clearPlaylist();
     getTemporaryFolder().getChildFile (scratchAudioName()).deleteFile();
     undoManager.clearUndoHistory();
     testCdBurned = false;
@@ -481,22 +482,27 @@ bool MainComponent::importTrack (int row)
             UserInteraction::current().showError ("File not found: " + file.getFileName() + ".");
     }
 
-    preparePlaylist();
+    const bool added = disc.getItemSize() + disc.dataItems.size() != rowsBefore;
 
-    if (disc.getItemSize() + disc.dataItems.size() == rowsBefore)
+    if (added)
+    {
+        perform (new IndexItemChangeAction (disc.audioLeadOut, leadOutBefore, *disc.audioLeadOut, this), "Add file(s)",
+                 true);
+        perform (new IndexItemChangeAction (disc.dataLeadIn, leadInBefore, *disc.dataLeadIn, this), {}, false);
+        perform (new IndexItemsChangeAction (&disc.items, itemsBefore, disc.items, this), {}, false);
+        perform (new IndexItemsChangeAction (&disc.dataItems, dataBefore, disc.dataItems, this), {}, false);
+    }
+    else
     {
         *disc.audioLeadOut = leadOutBefore;
         *disc.dataLeadIn = leadInBefore;
         disc.items = itemsBefore;
         disc.dataItems = dataBefore;
-        return false;
     }
 
-    perform (new IndexItemChangeAction (disc.audioLeadOut, leadOutBefore, *disc.audioLeadOut, this), "Add file(s)", true);
-    perform (new IndexItemChangeAction (disc.dataLeadIn, leadInBefore, *disc.dataLeadIn, this), {}, false);
-    perform (new IndexItemsChangeAction (&disc.items, itemsBefore, disc.items, this), {}, false);
-    perform (new IndexItemsChangeAction (&disc.dataItems, dataBefore, disc.dataItems, this), {}, false);
-    return true;
+    // Once, for the lists as they stand now (the actions above only ask for it).
+    preparePlaylist();
+    return added;
 }
 
 bool MainComponent::importAudioDisc (juce::File)
@@ -748,10 +754,11 @@ void MainComponent::buttonClicked (juce::Button* button)
         playClicked();
     else if (button == &previousButton || button == &nextButton)
     {
-        const auto sincePress = juce::Time::getMillisecondCounter() - skipPressTime;
-        const bool isScan = sincePress > 250;
-        if (! isScan && button->isDown())
-            return; // the press itself; the click comes with the release
+        // Within 250 ms of the press a callback is a click; the repeats of a held button, and its
+        // release after them, are scan steps.
+        const bool isScan = juce::Time::getMillisecondCounter() - skipPressTime > 250;
+        if (! isScan && isHeld (*button))
+            return; // an early repeat: the click comes with the release
 
         if (button == &previousButton)
             previousClicked (isScan);
@@ -762,12 +769,25 @@ void MainComponent::buttonClicked (juce::Button* button)
 
 void MainComponent::buttonStateChanged (juce::Button* button)
 {
-    if ((button == &previousButton || button == &nextButton) && button->isDown())
-        if (button->getState() == juce::Button::buttonDown && skipPressTime == 0)
-            skipPressTime = juce::Time::getMillisecondCounter();
+    if (button != &previousButton && button != &nextButton)
+        return;
 
-    if (! previousButton.isDown() && ! nextButton.isDown())
-        skipPressTime = 0;
+    const bool down = button->getState() == juce::Button::buttonDown;
+    if (down && pressedSkipButton != button)
+        skipPressTime = juce::Time::getMillisecondCounter();
+
+    if (down)
+        pressedSkipButton = button;
+    else if (pressedSkipButton == button)
+        pressedSkipButton = nullptr;
+}
+
+// Held by the user, by mouse or by its arrow key; a button that only flashes down for a click
+// triggered from elsewhere is not.
+bool MainComponent::isHeld (const juce::Button& skipButton) const
+{
+    const auto key = &skipButton == &previousButton ? juce::KeyPress::leftKey : juce::KeyPress::rightKey;
+    return skipButton.isMouseButtonDown() || (skipButton.isDown() && juce::KeyPress::isKeyCurrentlyDown (key));
 }
 
 //==================================================================================================
@@ -1023,8 +1043,15 @@ void MainComponent::selectRowAndShow (int row, bool deselectOthers)
 
 bool MainComponent::preparePlaylist()
 {
-    transport.deleteSources();
+    playlistRebuild.cancelPendingUpdate();
+    clearPlaylist();
+    const auto complete = addPlaylistSources();
+    keepTransportOnSelection();
+    return complete;
+}
 
+bool MainComponent::addPlaylistSources()
+{
     const auto addSilence = [this] (juce::int64 samples)
     {
         if (samples <= 0)
@@ -1073,6 +1100,45 @@ bool MainComponent::preparePlaylist()
     return true;
 }
 
+// Playback ends with a fade-out before the records go; without it the transport would still count
+// as playing with nothing to play.
+void MainComponent::clearPlaylist()
+{
+    transport.stop();
+    transport.deleteSources();
+}
+
+// A new playlist starts at the disc's start, but the selection decides where playback begins.
+void MainComponent::keepTransportOnSelection()
+{
+    if (updatePositionNeeded())
+        moveTransportTo (disc.getItem (selectedRow())->startTime.getTimeInFrames() / 75.0);
+
+    if (! isTimerRunning())
+        updateRowAndTime();
+}
+
+// Disc times are whole frames, but f ÷ 75 seconds is seldom exact in binary: a time computed from
+// frames may fall a hair short of its first sample, and a position read back a hair short of its
+// frame. Both conversions allow for that rounding, far below a sample.
+int MainComponent::positionInFrames() const
+{
+    return (int) std::floor (transport.getCurrentPosition() * 75.0 + 1.0e-6);
+}
+
+void MainComponent::moveTransportTo (double seconds) { transport.setPosition (seconds + 1.0e-9); }
+
+// The item that plays at the frame: the first whose span reaches beyond it, else the last.
+int MainComponent::rowAtFrame (int frame) const
+{
+    const auto last = disc.getItemSize() - 1;
+    for (int row = 0; row < last; ++row)
+        if (disc.getItem (row)->getEndFrame() > frame)
+            return row;
+
+    return last;
+}
+
 int MainComponent::updateRowAndTime()
 {
     if (! hasAudio())
@@ -1082,22 +1148,19 @@ int MainComponent::updateRowAndTime()
         return 0;
     }
 
-    const auto a = (int) (transport.getCurrentPosition() * 75.0);
-    const auto n = disc.getItemSize();
-    int b = selectedRow();
+    const auto a = positionInFrames();
+    auto b = selectedRow();
 
     if (transport.isPlaying())
     {
-        b = n - 1;
-        for (int row = 0; row < n - 1; ++row)
-            if (disc.getItem (row)->getEndFrame() > a)
-            {
-                b = row;
-                break;
-            }
-
-        if (selectedRow() != b)
-            selectRowAndShow (b, false);
+        const auto playingRow = rowAtFrame (a);
+        if (b != playingRow)
+            selectRowAndShow (playingRow, false);
+        b = playingRow;
+    }
+    else if (b < 0 || b >= disc.getItemSize())
+    {
+        b = rowAtFrame (a); // no audio row selected: the item at the position
     }
 
     const auto& item = *disc.getItem (b);
@@ -1152,7 +1215,7 @@ void MainComponent::setPosition (double seconds)
     if (seconds < 0.0)
         seconds = row <= 0 ? 0.0 : disc.getItem (row)->startTime.getTimeInFrames() / 75.0;
 
-    transport.setPosition (seconds);
+    moveTransportTo (seconds);
     if (wasPlaying)
         startPlayback();
 
@@ -1181,7 +1244,7 @@ void MainComponent::settrackPosition (double fraction)
     if (fraction >= 1.0)
         frames = span < 2 ? start : start + span - 1; // the item's last frame
 
-    transport.setPosition (frames / 75.0);
+    moveTransportTo (frames / 75.0);
     if (wasPlaying && fraction < 1.0)
         startPlayback();
 
@@ -1195,10 +1258,10 @@ void MainComponent::settrackPosition (double fraction)
 bool MainComponent::updatePositionNeeded()
 {
     const auto row = selectedRow();
-    if (! hasAudio() || row >= disc.getItemSize())
+    if (! hasAudio() || row < 0 || row >= disc.getItemSize())
         return false;
 
-    const auto a = (int) (transport.getCurrentPosition() * 75.0);
+    const auto a = positionInFrames();
     const auto& item = *disc.getItem (row);
     return a < item.startTime.getTimeInFrames() || a >= item.getEndFrame();
 }
@@ -1240,6 +1303,12 @@ void MainComponent::playClicked()
     else if (const auto row = selectedRow(); row >= 0 && row < disc.getItemSize())
     {
         lastRow = row;
+
+        if (transport.getTotalLength() == 0)
+            preparePlaylist(); // the audio device stopped or changed, which empties the transport
+        else if (positionInFrames() >= disc.getItem (disc.getItemSize() - 1)->getEndFrame())
+            setPosition (-1.0); // played to the end: the selected item starts over
+
         startPlayback();
     }
     else
@@ -1251,6 +1320,18 @@ void MainComponent::playClicked()
     tableModel->repaint();
 }
 
+// Selecting the row moves the transport there (the table's selection handler); playback goes on
+// from it.
+void MainComponent::skipTo (int row)
+{
+    const auto from = selectedRow();
+    selectRowAndShow (row, true);
+    lastRow = from;
+
+    if (transport.isPlaying() && updatePositionNeeded())
+        setPosition (-1.0);
+}
+
 void MainComponent::previousClicked (bool isScan)
 {
     if (isScan)
@@ -1260,7 +1341,7 @@ void MainComponent::previousClicked (bool isScan)
     }
 
     const auto row = selectedRow();
-    if (! hasAudio() || row <= 0)
+    if (! hasAudio() || row <= 0 || row >= disc.getItemSize())
         return;
 
     const auto start = disc.getItem (row)->startTime.getTimeInFrames() / 75.0;
@@ -1276,14 +1357,7 @@ void MainComponent::previousClicked (bool isScan)
     for (int r = row - 1; r >= 0; --r)
         if (disc.getItem (r)->indexNumber == 1)
         {
-            selectRowAndShow (r, true);
-            lastRow = row;
-            if (transport.isPlaying())
-            {
-                transport.stop();
-                setPosition (-1.0);
-                startPlayback();
-            }
+            skipTo (r);
             return;
         }
 }
@@ -1304,14 +1378,7 @@ void MainComponent::nextClicked (bool isScan)
     for (int r = juce::jmax (row + 1, 0); r <= last; ++r)
         if (disc.getItem (r)->indexNumber == 1)
         {
-            selectRowAndShow (r, true);
-            lastRow = row;
-            if (transport.isPlaying())
-            {
-                transport.stop();
-                setPosition (-1.0);
-                startPlayback();
-            }
+            skipTo (r);
             return;
         }
 }
@@ -1319,7 +1386,7 @@ void MainComponent::nextClicked (bool isScan)
 void MainComponent::scan (bool forward)
 {
     const auto row = selectedRow();
-    if (! hasAudio() || row < 0)
+    if (! hasAudio() || row < 0 || row >= disc.getItemSize())
         return;
 
     const auto& item = *disc.getItem (row);

@@ -103,6 +103,7 @@ public:
     CustomGridModel& getTableModel() { return *tableModel; }
     juce::UndoManager& getUndoManager() { return undoManager; }
     MultipleAudioTransportSource& getTransport() { return transport; }
+    juce::AudioDeviceManager& getDeviceManager() { return deviceManager; }
     juce::BlowFish& getCipher() { return *cipher; }
     juce::TextButton& getStartButton() { return startButton; }
     juce::TextButton& getBurnButton() { return burnButton; }
@@ -152,6 +153,15 @@ private:
     void previousClicked (bool isScan);
     void nextClicked (bool isScan);
     void scan (bool forward);
+    void skipTo (int row);
+    bool isHeld (const juce::Button& skipButton) const;
+
+    bool addPlaylistSources();
+    void clearPlaylist();
+    void keepTransportOnSelection();
+    int positionInFrames() const;
+    void moveTransportTo (double seconds);
+    int rowAtFrame (int frame) const;
 
     // Preview output chain: declared first, so that it goes last.
     juce::AudioDeviceManager deviceManager;
@@ -190,8 +200,26 @@ private:
     std::unique_ptr<juce::BlowFish> cipher;
     std::unique_ptr<juce::BubbleMessageComponent> bubble;
 
-    // Click versus scan on the previous and next buttons.
+    // Click versus scan on the previous and next buttons: when the one last pressed went down. The
+    // time stays after the release, for the callback that comes with it.
+    const juce::Button* pressedSkipButton = nullptr;
     juce::uint32 skipPressTime = 0;
+
+    // Runs a function once on the message thread after any number of requests in one turn of the
+    // message loop.
+    class CoalescedCall : public juce::AsyncUpdater
+    {
+    public:
+        explicit CoalescedCall (std::function<void()> functionToCall) : function (std::move (functionToCall)) {}
+        void handleAsyncUpdate() override { function(); }
+
+    private:
+        std::function<void()> function;
+    };
+
+    // One edit may change several lists and undo replays all of its actions: the playlist is built
+    // once after them. Last member, so that no rebuild comes while the others go.
+    CoalescedCall playlistRebuild { [this] { preparePlaylist(); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };
