@@ -99,3 +99,55 @@ TEST (UserInteraction, ScriptedJobsRunToTheirEndOrAreDismissed)
     EXPECT_EQ (ui.getCalls ("job")[0].title, "Please wait...");
 }
 } // namespace
+
+namespace
+{
+// A job that reports from its own thread, as the DDP export does, then goes on.
+class ReportingJob : public BackgroundJob
+{
+public:
+    void runJob (JobProgress& progress) override
+    {
+        progress.setStatusMessage ("Writing image...");
+        UserInteraction::current().showError ("Error writing data.");
+        messageReturned = true;
+        progress.setProgress (1.0);
+    }
+
+    std::atomic<bool> messageReturned { false };
+};
+
+// Presses the first button of whatever alert window is modal, once one is.
+void pressAlertButtonWhenShown (std::function<void (juce::AlertWindow&)> check)
+{
+    juce::Timer::callAfterDelay (50,
+                                 [check]
+                                 {
+                                     auto* modal = juce::Component::getCurrentlyModalComponent();
+                                     auto* alert = dynamic_cast<juce::AlertWindow*> (modal);
+                                     if (alert == nullptr || alert->getNumButtons() == 0)
+                                     {
+                                         pressAlertButtonWhenShown (check);
+                                         return;
+                                     }
+                                     check (*alert);
+                                     alert->exitModalState (0);
+                                 });
+}
+
+TEST (JuceUserInteraction, AJobBehindAProgressWindowWaitsForItsMessagesToBeAnswered)
+{
+    JuceUserInteraction ui;
+    ScopedUserInteraction installed (ui);
+
+    juce::String shownTitle;
+    pressAlertButtonWhenShown ([&] (juce::AlertWindow& alert) { shownTitle = alert.getName(); });
+
+    ReportingJob job;
+    JobWindowOptions window;
+    window.title = "Please wait...";
+    EXPECT_TRUE (ui.runJob (job, window));
+    EXPECT_TRUE (job.messageReturned);
+    EXPECT_EQ (shownTitle, "Error!");
+}
+} // namespace
