@@ -41,13 +41,13 @@ juce::KeyPress toKeyPress (AlertButton::Key key)
 class SliderHolder : public juce::Component
 {
 public:
-    explicit SliderHolder (const AlertSlider& spec)
+    explicit SliderHolder (const AlertSlider& settings)
     {
         slider.setSliderStyle (juce::Slider::IncDecButtons);
         slider.setIncDecButtonsMode (juce::Slider::incDecButtonsDraggable_AutoDirection);
         slider.setTextBoxStyle (juce::Slider::TextBoxRight, false, 50, 16);
-        slider.setRange (spec.minimum, spec.maximum, spec.step);
-        slider.setValue (spec.value, juce::dontSendNotification);
+        slider.setRange (settings.minimum, settings.maximum, settings.step);
+        slider.setValue (settings.value, juce::dontSendNotification);
         slider.setBounds (80, 0, 120, 16);
         addAndMakeVisible (slider);
         setSize (240, 16);

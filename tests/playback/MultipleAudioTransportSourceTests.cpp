@@ -39,12 +39,12 @@ float fileSample (int64 sample, int channel, int seed)
 class Timeline
 {
 public:
-    void append (const RecordSpec& spec)
+    void append (const RecordSpec& wanted)
     {
-        for (auto sample = spec.start; sample < spec.end; ++sample)
+        for (auto sample = wanted.start; sample < wanted.end; ++sample)
             for (int channel = 0; channel < 2; ++channel)
                 samples[channel].push_back (
-                    spec.seed != silence && sample < spec.fileLength ? fileSample (sample, channel, spec.seed) : 0.0f);
+                    wanted.seed != silence && sample < wanted.fileLength ? fileSample (sample, channel, wanted.seed) : 0.0f);
     }
 
     int64 length() const { return (int64) samples[0].size(); }
@@ -116,21 +116,21 @@ protected:
         return new posSource { new juce::AudioFormatReaderSource (reader, true), 0, length };
     }
 
-    posSource* makeRecord (const RecordSpec& spec)
+    posSource* makeRecord (const RecordSpec& wanted)
     {
-        if (spec.seed == silence)
-            return makeSilence (spec.end - spec.start);
+        if (wanted.seed == silence)
+            return makeSilence (wanted.end - wanted.start);
 
-        auto* reader = formats.createReaderFor (patternFile (spec.seed, spec.fileLength));
-        return new posSource { new juce::AudioFormatReaderSource (reader, true), spec.start, spec.end };
+        auto* reader = formats.createReaderFor (patternFile (wanted.seed, wanted.fileLength));
+        return new posSource { new juce::AudioFormatReaderSource (reader, true), wanted.start, wanted.end };
     }
 
     void load (const std::vector<RecordSpec>& specs, int readAhead = previewReadAhead)
     {
-        for (const auto& spec : specs)
+        for (const auto& wanted : specs)
         {
-            transport.addSource (makeRecord (spec), readAhead, &readAheadThread, cdRate, spec.gain);
-            timeline.append (spec);
+            transport.addSource (makeRecord (wanted), readAhead, &readAheadThread, cdRate, wanted.gain);
+            timeline.append (wanted);
         }
     }
 
