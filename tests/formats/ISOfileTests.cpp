@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <map>
 #include <sys/resource.h>
 
@@ -251,6 +252,22 @@ private:
     rlimit before {};
     void (*previousHandler) (int) = nullptr;
 };
+// Damages a copy of a good image; moving it must fail for the given reason and leave every byte as it was.
+void expectDamagedCopyRefused (const juce::File& pristine, const char* reason,
+                               const std::function<void (const juce::File&)>& damage)
+{
+    TempFolder temp;
+    const auto image = temp / "damaged.iso";
+    ASSERT_TRUE (pristine.copyFileTo (image));
+    damage (image);
+    const auto before = bytesOf (image);
+
+    ISOfile iso (image.getFullPathName());
+    EXPECT_FALSE (iso.modifyISOoffset (-sessionStart * sector));
+    EXPECT_TRUE (iso.getLastError().contains (reason)) << iso.getLastError();
+    EXPECT_TRUE (iso.getLastError().contains ("left unchanged")) << iso.getLastError();
+    EXPECT_EQ (bytesOf (image), before);
+}
 } // namespace
 
 //==============================================================================
@@ -705,18 +722,13 @@ TEST (ISOfile, DamagedBootCatalogsAreRefusedAndLeftUnchanged)
          })
     {
         SCOPED_TRACE (c.name);
-        TempFolder temp;
-        const auto image = temp / "damaged.iso";
-        ASSERT_TRUE (pristine.copyFileTo (image));
-        ASSERT_TRUE (ISOfile::openWriteClose (image, c.position, (int) c.bytes.size(),
-                                              const_cast<unsigned char*> (c.bytes.data())));
-        const auto before = bytesOf (image);
-
-        ISOfile iso (image.getFullPathName());
-        EXPECT_FALSE (iso.modifyISOoffset (-sessionStart * sector));
-        EXPECT_TRUE (iso.getLastError().contains (c.reason)) << iso.getLastError();
-        EXPECT_TRUE (iso.getLastError().contains ("left unchanged")) << iso.getLastError();
-        EXPECT_EQ (bytesOf (image), before);
+        expectDamagedCopyRefused (pristine, c.reason,
+                                  [&] (const juce::File& image)
+                                  {
+                                      ASSERT_TRUE (
+                                          ISOfile::openWriteClose (image, c.position, (int) c.bytes.size(),
+                                                                   const_cast<unsigned char*> (c.bytes.data())));
+                                  });
     }
 }
 
@@ -852,17 +864,7 @@ TEST (ISOfile, DamagedImagesAreRefusedAndLeftUnchanged)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        TempFolder temp;
-        const auto image = temp / "damaged.iso";
-        ASSERT_TRUE (pristine.copyFileTo (image));
-        c.damage (image);
-        const auto before = bytesOf (image);
-
-        ISOfile iso (image.getFullPathName());
-        EXPECT_FALSE (iso.modifyISOoffset (-sessionStart * sector));
-        EXPECT_TRUE (iso.getLastError().contains (c.reason)) << iso.getLastError();
-        EXPECT_TRUE (iso.getLastError().contains ("left unchanged")) << iso.getLastError();
-        EXPECT_EQ (bytesOf (image), before);
+        expectDamagedCopyRefused (pristine, c.reason, c.damage);
     }
 }
 
