@@ -32,7 +32,9 @@ namespace BootRecord
 {
 constexpr unsigned char type = 0;
 constexpr int systemIdentifier = 7, systemIdentifierLength = 32, catalogPointer = 71;
-constexpr char elTorito[] = "EL TORITO SPECIFICATION";
+// The boot system identifier El Torito boot records carry, padded with zeros or spaces.
+constexpr char elTorito[] = { 'E', 'L', ' ', 'T', 'O', 'R', 'I', 'T', 'O', ' ', 'S', 'P',
+                              'E', 'C', 'I', 'F', 'I', 'C', 'A', 'T', 'I', 'O', 'N' };
 } // namespace BootRecord
 
 namespace BootCatalog
@@ -396,7 +398,7 @@ private:
     static bool isElToritoRecord (const Block& descriptor)
     {
         const auto* identifier = descriptor.bytes.data() + BootRecord::systemIdentifier;
-        const auto length = sizeof (BootRecord::elTorito) - 1;
+        const auto length = sizeof (BootRecord::elTorito);
         return std::memcmp (identifier, BootRecord::elTorito, length) == 0
                && std::all_of (identifier + length, identifier + BootRecord::systemIdentifierLength,
                                [] (unsigned char c) { return c == 0 || c == ' '; });
