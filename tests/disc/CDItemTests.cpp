@@ -1,19 +1,12 @@
 #include "disc/CDItem.h"
 
+#include "support/DiscFixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace
 {
-IndexItem* addItem (CDItem& disc, int track, int index, int frames = 300)
-{
-    IndexItem item;
-    item.trackNumber = track;
-    item.indexNumber = index;
-    item.duration = CDDuration (frames);
-    auto* created = disc.createItem (item);
-    disc.items.add (created);
-    return created;
-}
+using DiscFixtures::addRow;
 
 TEST (CDItem, StartsWithOnlyThePregapRow)
 {
@@ -40,9 +33,9 @@ TEST (CDItem, StartsWithOnlyThePregapRow)
 TEST (CDItem, RowsAddressThePregapAndTheList)
 {
     CDItem disc;
-    auto* a = addItem (disc, 1, 1);
-    auto* b = addItem (disc, 2, 0);
-    auto* c = addItem (disc, 2, 1);
+    auto* a = addRow (disc, 1, 1);
+    auto* b = addRow (disc, 2, 0);
+    auto* c = addRow (disc, 2, 1);
 
     EXPECT_EQ (disc.getItemSize(), 4);
     EXPECT_EQ (disc.getItem (1), a);
@@ -64,7 +57,7 @@ TEST (CDItem, RowsAddressThePregapAndTheList)
 TEST (CDItem, InsertPutsTheItemAtItsRow)
 {
     CDItem disc;
-    auto* a = addItem (disc, 1, 1);
+    auto* a = addRow (disc, 1, 1);
     auto* x = disc.createItem();
     auto* y = disc.createItem();
     auto* z = disc.createItem();
@@ -82,8 +75,8 @@ TEST (CDItem, InsertPutsTheItemAtItsRow)
 TEST (CDItem, SetItemNeverReplacesThePregapItem)
 {
     CDItem disc;
-    auto* a = addItem (disc, 1, 1);
-    auto* b = addItem (disc, 2, 1);
+    auto* a = addRow (disc, 1, 1);
+    auto* b = addRow (disc, 2, 1);
 
     IndexItem source;
     source.isrc = "USS1Z9900001";
@@ -108,7 +101,7 @@ TEST (CDItem, SetItemNeverReplacesThePregapItem)
 TEST (CDItem, LastItemIsPaddedWhenItEndsInsideAFrame)
 {
     CDItem disc;
-    auto* last = addItem (disc, 1, 1);
+    auto* last = addRow (disc, 1, 1);
 
     for (auto [extra, padded] : { std::pair { 0, false }, { 1, true }, { 587, true }, { 588, false } })
     {
@@ -141,7 +134,7 @@ TEST (CDItem, GenreAndLanguageTables)
 TEST (CDItem, ResetEmptiesTheDiscButKeepsEveryItemAlive)
 {
     CDItem disc;
-    auto* a = addItem (disc, 1, 1);
+    auto* a = addRow (disc, 1, 1);
     a->title = "Song";
     disc.title = "Album";
     disc.mcn = "0000000000000";
@@ -174,8 +167,8 @@ TEST (CDItem, ResetEmptiesTheDiscButKeepsEveryItemAlive)
 TEST (CDItem, ReplaceByCopiesLeavesTheOldEntriesUntouched)
 {
     CDItem disc;
-    auto* a = addItem (disc, 1, 1);
-    auto* b = addItem (disc, 2, 1);
+    auto* a = addRow (disc, 1, 1);
+    auto* b = addRow (disc, 2, 1);
 
     const auto before = disc.replaceByCopies (disc.items);
     EXPECT_EQ (before, (juce::Array<IndexItem*> { a, b }));
@@ -190,7 +183,7 @@ TEST (CDItem, ReplaceByCopiesLeavesTheOldEntriesUntouched)
 TEST (CDItem, CDTextCountsDiscTextsGenreAndTrackTexts)
 {
     CDItem disc;
-    auto* a = addItem (disc, 1, 1);
+    auto* a = addRow (disc, 1, 1);
     disc.mcn = "0000000000000";
     disc.languageCode = 9;
     a->isrc = "USS1Z9900001";
@@ -210,10 +203,10 @@ TEST (CDItem, TheIsrcOfATrackIsOnItsFirstItem)
 {
     CDItem disc;
     disc.pregapItem->isrc = "AAAAA0000001";
-    addItem (disc, 1, 1)->isrc = "misplaced";
-    addItem (disc, 2, 0)->isrc = "AAAAA0000002";
-    addItem (disc, 2, 1);
-    addItem (disc, 3, 1)->isrc = "AAAAA0000003";
+    addRow (disc, 1, 1)->isrc = "misplaced";
+    addRow (disc, 2, 0)->isrc = "AAAAA0000002";
+    addRow (disc, 2, 1);
+    addRow (disc, 3, 1)->isrc = "AAAAA0000003";
 
     EXPECT_EQ (disc.getISRC (1), "AAAAA0000001");
     EXPECT_EQ (disc.getISRC (2), "AAAAA0000002");

@@ -1,6 +1,7 @@
 #include "editor/DiscCheck.h"
 #include "editor/DiscNumbering.h"
 
+#include "support/DiscFixtures.h"
 #include "support/ScriptedUserInteraction.h"
 #include "support/TestHelpers.h"
 
@@ -14,16 +15,7 @@ const juce::String isrcFormatQuestion =
 class DiscCheckTest : public ::testing::Test
 {
 public:
-    IndexItem* add (int track, int index, int frames)
-    {
-        IndexItem item;
-        item.trackNumber = track;
-        item.indexNumber = index;
-        item.duration = CDDuration (frames);
-        auto* created = disc.createItem (item);
-        disc.items.add (created);
-        return created;
-    }
+    IndexItem* add (int track, int index, int frames) { return DiscFixtures::addRow (disc, track, index, frames); }
 
     // Tracks of one index-1 item each, track 1 after the pregap.
     void addTracks (int count, int frames = 300)

@@ -1,5 +1,7 @@
 #include "editor/DiscNumbering.h"
 
+#include "support/DiscFixtures.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -9,13 +11,7 @@ using Pairs = std::vector<std::pair<int, int>>; // track and index numbers of th
 void fill (CDItem& disc, const Pairs& pairs, int frames = 300)
 {
     for (auto [track, index] : pairs)
-    {
-        IndexItem item;
-        item.trackNumber = track;
-        item.indexNumber = index;
-        item.duration = CDDuration (frames);
-        disc.items.add (disc.createItem (item));
-    }
+        DiscFixtures::addRow (disc, track, index, frames);
 }
 
 Pairs numbers (const CDItem& disc)
@@ -45,17 +41,17 @@ TEST_P (Numbering, RestoresAValidSequenceWithoutReordering)
 
 INSTANTIATE_TEST_SUITE_P (
     Sequences, Numbering,
-    ::testing::Values (NumberingCase { { { 1, 1 }, { 2, 0 }, { 2, 1 }, { 3, 1 } }, { { 1, 1 }, { 2, 0 }, { 2, 1 }, { 3, 1 } } },
-                       NumberingCase { { { 1, 1 }, { 3, 1 } }, { { 1, 1 }, { 2, 1 } } }, // track 2 deleted
-                       NumberingCase { { { 5, 1 }, { 5, 2 }, { 1, 1 } }, { { 1, 1 }, { 1, 2 }, { 2, 0 } } },
-                       NumberingCase { { { 5, 1 }, { 5, 2 }, { 0, 0 }, { 1, 1 } },
-                                       { { 1, 1 }, { 1, 2 }, { 2, 0 }, { 2, 1 } } }, // a drop to the top
-                       NumberingCase { { { 1, 1 }, { 1, 1 } }, { { 1, 1 }, { 2, 1 } } },
-                       NumberingCase { { { 1, 1 }, { 1, 3 } }, { { 1, 1 }, { 1, 2 } } },
-                       NumberingCase { { { 1, 2 }, { 1, 1 } }, { { 1, 1 }, { 2, 1 } } },
-                       // a leading pause starts track 2: track 1 is then the pregap alone
-                       NumberingCase { { { 3, 0 }, { 3, 1 }, { 2, 0 }, { 2, 1 } },
-                                       { { 2, 0 }, { 2, 1 }, { 3, 0 }, { 3, 1 } } }));
+    ::testing::Values (
+        NumberingCase { { { 1, 1 }, { 2, 0 }, { 2, 1 }, { 3, 1 } }, { { 1, 1 }, { 2, 0 }, { 2, 1 }, { 3, 1 } } },
+        NumberingCase { { { 1, 1 }, { 3, 1 } }, { { 1, 1 }, { 2, 1 } } }, // track 2 deleted
+        NumberingCase { { { 5, 1 }, { 5, 2 }, { 1, 1 } }, { { 1, 1 }, { 1, 2 }, { 2, 0 } } },
+        NumberingCase { { { 5, 1 }, { 5, 2 }, { 0, 0 }, { 1, 1 } },
+                        { { 1, 1 }, { 1, 2 }, { 2, 0 }, { 2, 1 } } }, // a drop to the top
+        NumberingCase { { { 1, 1 }, { 1, 1 } }, { { 1, 1 }, { 2, 1 } } },
+        NumberingCase { { { 1, 1 }, { 1, 3 } }, { { 1, 1 }, { 1, 2 } } },
+        NumberingCase { { { 1, 2 }, { 1, 1 } }, { { 1, 1 }, { 2, 1 } } },
+        // a leading pause starts track 2: track 1 is then the pregap alone
+        NumberingCase { { { 3, 0 }, { 3, 1 }, { 2, 0 }, { 2, 1 } }, { { 2, 0 }, { 2, 1 }, { 3, 0 }, { 3, 1 } } }));
 
 TEST (Numbering, StartTimesFollowThePregapOffsetsAndLengths)
 {

@@ -1,5 +1,6 @@
 #include "disc/CDItem.h"
 #include "formats/CDTextCodec.h"
+#include "support/DiscFixtures.h"
 #include "support/ScriptedUserInteraction.h"
 #include "support/TestHelpers.h"
 
@@ -168,13 +169,7 @@ class CDTextCodec : public ::testing::Test
 protected:
     IndexItem* addItem (CDItem& target, int track, int index)
     {
-        IndexItem item;
-        item.trackNumber = track;
-        item.indexNumber = index;
-        item.duration = CDDuration (index == 0 ? 150 : 3000);
-        auto* created = target.createItem (item);
-        target.items.add (created);
-        return created;
+        return DiscFixtures::addRow (target, track, index, index == 0 ? 150 : 3000);
     }
 
     IndexItem* addTrack (int track, const juce::String& title = {}, const juce::String& performer = {})

@@ -30,6 +30,17 @@ void addFiles (CDItem& disc, const juce::Array<juce::File>& files)
     renumber (disc);
 }
 
+IndexItem* addRow (CDItem& disc, int track, int index, int frames)
+{
+    IndexItem item;
+    item.trackNumber = track;
+    item.indexNumber = index;
+    item.duration = CDDuration (frames);
+    auto* created = disc.createItem (item);
+    disc.items.add (created);
+    return created;
+}
+
 void renumber (CDItem& disc) { DiscNumbering::renumber (disc); }
 
 namespace

@@ -20,6 +20,9 @@ void setIntakeDefaults (int pause, int offset);
 // Adds the files to the end of the disc and numbers it.
 void addFiles (CDItem& disc, const juce::Array<juce::File>& files);
 
+// Appends a bare row (no file behind it) with these numbers and length in frames.
+IndexItem* addRow (CDItem& disc, int track, int index, int frames = 300);
+
 // Numbers the disc as the track table does after every edit.
 void renumber (CDItem& disc);
 

@@ -196,7 +196,10 @@ void pressKeys (unsigned long window, const juce::StringArray& keys)
         xdotool.waitForProcessToFinish (10000);
 }
 
-void poke (unsigned long window)
+namespace
+{
+// Sends a client message of that type to the window; the optional atom goes in its first data word.
+void sendClientMessage (unsigned long window, const char* type, const char* atom = nullptr)
 {
     auto display = openDisplay();
     if (display == nullptr)
@@ -205,28 +208,18 @@ void poke (unsigned long window)
     XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom (display.get(), "TAVLO_WAKE_UP", False);
+    event.xclient.message_type = XInternAtom (display.get(), type, False);
     event.xclient.format = 32;
-
-    XSendEvent (display.get(), window, False, NoEventMask, &event);
-    XFlush (display.get());
-}
-
-void requestClose (unsigned long window)
-{
-    auto display = openDisplay();
-    if (display == nullptr)
-        return;
-
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom (display.get(), "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = (long) XInternAtom (display.get(), "WM_DELETE_WINDOW", False);
+    if (atom != nullptr)
+        event.xclient.data.l[0] = (long) XInternAtom (display.get(), atom, False);
     event.xclient.data.l[1] = CurrentTime;
 
     XSendEvent (display.get(), window, False, NoEventMask, &event);
     XFlush (display.get());
 }
+} // namespace
+
+void poke (unsigned long window) { sendClientMessage (window, "TAVLO_WAKE_UP"); }
+
+void requestClose (unsigned long window) { sendClientMessage (window, "WM_PROTOCOLS", "WM_DELETE_WINDOW"); }
 } // namespace XWindows
