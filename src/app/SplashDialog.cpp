@@ -17,8 +17,6 @@ SplashDialog::SplashDialog()
     logo.setImage (logoImage);
     addAndMakeVisible (logo);
 
-    continueButton.setButtonText ("Continue");
-    continueButton.setTooltip ("Continue");
     continueButton.addListener (this);
     addAndMakeVisible (continueButton);
 

@@ -1,6 +1,7 @@
 #include "disc/CDItem.h"
 
 #include "disc/RawAudioFormat.h"
+#include "disc/SampleLayout.h"
 
 namespace
 {
@@ -174,11 +175,7 @@ void CDItem::insertItem (int row, IndexItem* item)
 
 bool CDItem::lastItemPadded() const
 {
-    if (items.isEmpty())
-        return false;
-
-    const auto extra = items.getLast()->extraSamples;
-    return extra >= 1 && extra <= CDDuration::samplesPerFrame - 1;
+    return ! items.isEmpty() && SampleLayout::paddingAfterLastItem (items.getLast()->extraSamples) > 0;
 }
 
 juce::String CDItem::getISRC (int trackNumber) const

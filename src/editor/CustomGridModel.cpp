@@ -193,11 +193,6 @@ void CustomGridModel::present (TableEditor& cell, int row, int column, bool sele
     cell.setCell (row, column);
     cell.setReadOnly (readOnly);
     cell.setCaretPosition (0);
-    cell.setCaretVisible (true);
-    cell.setTabKeyUsedAsCharacter (false);
-    cell.setFont (juce::Font (14.0f, juce::Font::plain));
-    cell.removeListener (this);
-    cell.addListener (this);
 
     if (locked || ! isFilesMaster())
         cell.setMouseCursor (juce::MouseCursor::NormalCursor);
@@ -213,6 +208,10 @@ juce::Component* CustomGridModel::refreshComponentForCell (int row, int column, 
     {
         delete existing;
         cell = new TableEditor (grid.get(), {}, {}, disc);
+        cell->setCaretVisible (true);
+        cell->setTabKeyUsedAsCharacter (false);
+        cell->setFont (juce::Font (14.0f, juce::Font::plain));
+        cell->addListener (this);
     }
 
     present (*cell, row, column, selected);

@@ -687,7 +687,7 @@ void MainComponent::stepOne()
             return;
 
         settings.setValue ("defaultpause", *seconds * 75);
-        added = importTrack (tableModel->getNumSelectedRows() > 0 ? tableModel->getSelectedRow() : -1);
+        added = importTrack (selectedRow());
     }
 
     if (added)

@@ -7,7 +7,6 @@
 namespace
 {
 constexpr int maximumImages = 100;
-constexpr int readPiece = 1048576;
 
 juce::String field (const char* record, int first, int last)
 {
@@ -113,21 +112,7 @@ bool DDPReader::readControlFile (const juce::File& file, juce::MemoryBlock& plai
     }
 
     plain.reset();
-    juce::HeapBlock<char> piece ((size_t) readPiece);
-
-    for (;;)
-    {
-        const auto count = in.read (piece.get(), readPiece);
-        if (count < 0)
-        {
-            ui.showError ("File " + file.getFileName() + " could not be read.");
-            return false;
-        }
-        if (count == 0)
-            break;
-        plain.append (piece.get(), (size_t) count);
-    }
-
+    in.readIntoMemoryBlock (plain);
     DDPCipher::decipher (plain, cipher);
     return true;
 }

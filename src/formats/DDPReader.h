@@ -41,7 +41,6 @@ private:
     bool readId();
     bool readMap();
     bool readImageEntry (const char* record);
-    bool checkLength (const juce::File& file, juce::int64 expectedUnits, int unitSize);
     bool findFiles();
     bool readPQ();
     bool buildAudioItems();

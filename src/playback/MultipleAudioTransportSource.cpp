@@ -26,7 +26,6 @@ void MultipleAudioTransportSource::addSource (posSource* record, int readAheadSa
 
     {
         const juce::ScopedLock sl (callbackLock);
-        readAheadBufferSize = readAheadSamples;
         sourceSampleRate = sourceRate;
         prepared = isPrepared;
         preparedBlockSize = blockSize;

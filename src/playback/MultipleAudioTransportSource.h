@@ -99,7 +99,6 @@ private:
     double sampleRate = 44100.0;
     double sourceSampleRate = 0.0;
     int blockSize = 128;
-    int readAheadBufferSize = 0;
     bool isPrepared = false;
     std::atomic<bool> inputStreamEOF { false };
     int currentSource = 0;

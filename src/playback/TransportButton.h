@@ -18,7 +18,6 @@ public:
 
     void paintButton (juce::Graphics&, bool isMouseOver, bool isButtonDown) override;
 
-    int getShape() const { return shape; }
 
 private:
     int shape;

@@ -16,7 +16,6 @@ public:
     void startedDragging() override;
     void stoppedDragging() override;
 
-    bool isDragging() const { return dragging; }
 
 private:
     MainComponent* owner;
