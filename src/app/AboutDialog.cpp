@@ -1,23 +1,8 @@
 #include "app/AboutDialog.h"
 
-#include "app/Branding.h"
+#include "app/ApplicationInfo.h"
 
 #include <BinaryData.h>
-
-namespace
-{
-juce::String applicationName()
-{
-    auto* app = juce::JUCEApplication::getInstance();
-    return app != nullptr ? app->getApplicationName() : juce::String (Branding::applicationName);
-}
-
-juce::String applicationVersion()
-{
-    auto* app = juce::JUCEApplication::getInstance();
-    return app != nullptr ? app->getApplicationVersion() : juce::String (Branding::applicationVersion);
-}
-} // namespace
 
 juce::String AboutDialog::makerNotice (int year)
 {
@@ -38,9 +23,9 @@ AboutDialog::AboutDialog()
         addAndMakeVisible (label);
     };
 
-    setUp (versionLabel, applicationName() + " Version " + applicationVersion(), false);
+    setUp (versionLabel, ApplicationInfo::name() + " Version " + ApplicationInfo::version(), false);
     setUp (noticeLabel, makerNotice (juce::Time::getCurrentTime().getYear()), false);
-    setUp (nameLabel, applicationName(), true);
+    setUp (nameLabel, ApplicationInfo::name(), true);
     setUp (poweredByLabel, "powered by", true);
     setUp (taglineLabel, "Professional Mastering Software", true);
 

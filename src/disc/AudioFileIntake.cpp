@@ -116,13 +116,7 @@ void CDItem::addAudioFile (juce::File file, int& row)
     const auto indexOffset = defaultPause == 0 ? 0 : settings.getValue ("indexoffset", "10").getIntValue();
 
     if (defaultPause > 0 && provisionalTrack != 1)
-    {
-        IndexItem pause;
-        pause.trackNumber = provisionalTrack;
-        pause.indexNumber = 0;
-        pause.duration = CDDuration (defaultPause);
-        insertItem (row++, createItem (pause));
-    }
+        insertPause (row++, provisionalTrack, defaultPause);
 
     IndexItem audio;
     audio.folder = file.getParentDirectory().getFullPathName();

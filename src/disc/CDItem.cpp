@@ -173,6 +173,16 @@ void CDItem::insertItem (int row, IndexItem* item)
         items.insert (juce::jmax (row, 1) - 1, item);
 }
 
+void CDItem::insertPause (int row, int trackNumber, int frames, const juce::String& isrc)
+{
+    IndexItem pause;
+    pause.trackNumber = trackNumber;
+    pause.indexNumber = 0;
+    pause.duration = CDDuration (frames);
+    pause.isrc = isrc;
+    insertItem (row, createItem (pause));
+}
+
 bool CDItem::lastItemPadded() const
 {
     return ! items.isEmpty() && SampleLayout::paddingAfterLastItem (items.getLast()->extraSamples) > 0;

@@ -58,6 +58,8 @@ public:
     void setItem (int row, IndexItem* item);
     IndexItem* removeItem (int row);
     void insertItem (int row, IndexItem* item);
+    // Inserts a new index-0 item of that track and length.
+    void insertPause (int row, int trackNumber, int frames, const juce::String& isrc = {});
     bool lastItemPadded() const;
 
     // The ISRC of a track: that of its first item in list order (the pregap item for track 1).

@@ -42,5 +42,12 @@ bool isPrintableLatin1 (const juce::String& text)
     return true;
 }
 
-bool isValidCDText (const juce::String& text) { return matchesWhole (text, L"^.{0,160}$") && isPrintableLatin1 (text); }
+bool fitsCDTextLength (const juce::String& text) { return matchesWhole (text, L"^.{0,160}$"); }
+
+bool isValidCDText (const juce::String& text) { return fitsCDTextLength (text) && isPrintableLatin1 (text); }
+
+bool isValidIsrc (const juce::String& code)
+{
+    return matchesWhole (code, L"^[A-Z][A-Z][A-Z0-9][A-Z0-9][A-Z0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]$");
+}
 } // namespace TextPatterns

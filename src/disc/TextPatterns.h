@@ -14,6 +14,12 @@ bool matchesWhole (const juce::String& text, const wchar_t* pattern);
 
 bool isPrintableLatin1 (const juce::String& text);
 
+// A CD-Text entry holds at most 160 characters.
+bool fitsCDTextLength (const juce::String& text);
+
 // User-typed CD-Text: at most 160 characters, all printable ISO 8859-1.
 bool isValidCDText (const juce::String& text);
+
+// CCXXXYYNNNNN: country, registrant, year, designation.
+bool isValidIsrc (const juce::String& code);
 } // namespace TextPatterns

@@ -41,7 +41,8 @@ void CustomGrid::moveDropMarkerTo (juce::Point<int> position)
 {
     const auto n = disc->getItemSize();
     const auto i = getInsertionIndexForPosition (position.x, position.y);
-    const bool atTrackBoundary = i < 1 || i >= n || disc->getItem (i)->trackNumber != disc->getItem (i - 1)->trackNumber;
+    const bool atTrackBoundary =
+        i < 1 || i >= n || disc->getItem (i)->trackNumber != disc->getItem (i - 1)->trackNumber;
 
     if (atTrackBoundary && i != model->getDropRow())
     {
@@ -67,10 +68,7 @@ void CustomGrid::itemDragExit (const SourceDetails&)
     repaint();
 }
 
-void CustomGrid::itemDropped (const SourceDetails&)
-{
-    dropSelectedTracks();
-}
+void CustomGrid::itemDropped (const SourceDetails&) { dropSelectedTracks(); }
 
 //==================================================================================================
 void CustomGrid::insertPauseOrIsrc (int row, int pauseLength, const juce::String& isrc)
@@ -80,12 +78,7 @@ void CustomGrid::insertPauseOrIsrc (int row, int pauseLength, const juce::String
     auto* item = disc->getItem (row);
     if (item != nullptr && item->indexNumber != 0 && pauseLength != 0)
     {
-        IndexItem pause;
-        pause.trackNumber = item->trackNumber;
-        pause.indexNumber = 0;
-        pause.duration = CDDuration (pauseLength);
-        pause.isrc = isrc;
-        disc->insertItem (row, disc->createItem (pause));
+        disc->insertPause (row, item->trackNumber, pauseLength, isrc);
     }
     else if (item != nullptr)
     {

@@ -7,7 +7,6 @@ namespace DiscCheck
 namespace
 {
 constexpr int maximumProgrammeEnd = 360000; // 80 minutes
-const wchar_t* const isrcPattern = L"^[A-Z][A-Z][A-Z0-9][A-Z0-9][A-Z0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]$";
 
 enum Question
 {
@@ -61,7 +60,8 @@ private:
             return refuse ("Empty project.");
 
         const auto& last = *disc.items.getLast();
-        if (last.getEndFrame() > maximumProgrammeEnd && ! ask (programmeLength, {}, "Maximum length is 80 minutes!\n\nIgnore?"))
+        if (last.getEndFrame() > maximumProgrammeEnd
+            && ! ask (programmeLength, {}, "Maximum length is 80 minutes!\n\nIgnore?"))
             return false;
 
         if (last.trackNumber >= 100)
@@ -74,12 +74,14 @@ private:
             if (! checkRow (*row))
                 return false;
 
-        if (! textsAreLatin1 ({ disc.title, disc.performer, disc.songwriter, disc.composer, disc.arranger, disc.message }))
+        if (! textsAreLatin1 (
+                { disc.title, disc.performer, disc.songwriter, disc.composer, disc.arranger, disc.message }))
             return refuse ("Disc has non ISO 8859-1 character(s) in CD text.");
 
         if (const auto excess = disc.hasCDText() ? disc.getCDTextExcessCharacters() : 0; excess > 0)
-            return refuse ("The CD-Text is too long by " + juce::String (excess)
-                           + " characters: it does not fit on the disc. Please shorten the titles, performers or other texts.");
+            return refuse (
+                "The CD-Text is too long by " + juce::String (excess)
+                + " characters: it does not fit on the disc. Please shorten the titles, performers or other texts.");
 
         return true;
     }
@@ -159,10 +161,11 @@ private:
                       track + " has an ISRC code on an index point other than the first!\n\nIgnore?\n\n"))
             return false;
 
-        if (item.isrc.isNotEmpty() && ! (item.isrc.length() == 12 && TextPatterns::matchesWhole (item.isrc, isrcPattern))
-            && ! ask (isrcFormat, {},
-                      track
-                          + " has an ISRC code with an invalid format. Use CCXXXYYNNNNN, where CC is the 2-character country code (uppercase), XXX is the alphanumeric registrant code (uppercase), YY are the last two digits of the year and NNNNN is a unique 5-digit number\n\nIgnore?"))
+        if (item.isrc.isNotEmpty() && ! TextPatterns::isValidIsrc (item.isrc)
+            && ! ask (
+                isrcFormat, {},
+                track
+                    + " has an ISRC code with an invalid format. Use CCXXXYYNNNNN, where CC is the 2-character country code (uppercase), XXX is the alphanumeric registrant code (uppercase), YY are the last two digits of the year and NNNNN is a unique 5-digit number\n\nIgnore?"))
             return false;
 
         if (item.folder.isNotEmpty() && item.fileName.isNotEmpty() && ! juce::File (item.getFullPath()).exists())

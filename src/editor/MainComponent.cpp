@@ -1,6 +1,7 @@
 #include "editor/MainComponent.h"
 
 #include "app/AboutDialog.h"
+#include "app/ApplicationInfo.h"
 #include "app/Branding.h"
 #include "app/MainWindow.h"
 #include "app/StoredSettings.h"
@@ -30,21 +31,12 @@ struct FileNameElementComparator
     }
 };
 
-juce::String scratchAudioName()
-{
-    return "audio.wav";
-}
+juce::String scratchAudioName() { return "audio.wav"; }
 
-int textWidth (const juce::Font& font, const juce::String& text)
-{
-    return font.getStringWidth (text);
-}
+int textWidth (const juce::Font& font, const juce::String& text) { return font.getStringWidth (text); }
 } // namespace
 
-juce::File MainComponent::getTemporaryFolder()
-{
-    return juce::File::getSpecialLocation (juce::File::tempDirectory);
-}
+juce::File MainComponent::getTemporaryFolder() { return juce::File::getSpecialLocation (juce::File::tempDirectory); }
 
 //==================================================================================================
 MainComponent::MainComponent (MainWindow* window) : mainWindow (window)
@@ -64,8 +56,7 @@ MainComponent::MainComponent (MainWindow* window) : mainWindow (window)
     previewThread.startThread();
     setUpAudio();
 
-    appName = juce::JUCEApplication::getInstance() != nullptr ? juce::JUCEApplication::getInstance()->getApplicationName()
-                                                              : juce::String (Branding::applicationName);
+    appName = ApplicationInfo::name();
     setHeader (false);
 
     const auto layout = StoredSettings::getInstance()->getProps().getValue ("defaulttablelayout");
@@ -239,7 +230,8 @@ void MainComponent::setUpAudio()
 //==================================================================================================
 void MainComponent::paint (juce::Graphics& g)
 {
-    g.setGradientFill (juce::ColourGradient::vertical (juce::Colour (0xfff0f0f0), 0.0f, juce::Colour (0xffb7b7b7), 20.0f));
+    g.setGradientFill (
+        juce::ColourGradient::vertical (juce::Colour (0xfff0f0f0), 0.0f, juce::Colour (0xffb7b7b7), 20.0f));
     g.fillAll();
 
     const auto b = tableModel->getBounds();
@@ -271,7 +263,8 @@ void MainComponent::resized()
     multiDiscToggle.setBounds (w - 150, 470 - y, 120, 24);
 
     positionLabel.setBounds (w / 2 - 60, h - 75, 120, 44);
-    positionSlider.setBounds (10, positionLabel.getY() + positionLabel.getHeight() / 2 - 12, positionLabel.getX() - 20, 24);
+    positionSlider.setBounds (10, positionLabel.getY() + positionLabel.getHeight() / 2 - 12, positionLabel.getX() - 20,
+                              24);
 
     const auto poweredWidth = textWidth (font, poweredByLabel.getText()) + 10;
     poweredByLabel.setBounds (10, h - 24, poweredWidth, 24);
@@ -311,10 +304,7 @@ void MainComponent::itemsChanged()
     playlistRebuild.triggerAsyncUpdate();
 }
 
-void MainComponent::discTextsChanged()
-{
-    updateCDTextDisplay (false);
-}
+void MainComponent::discTextsChanged() { updateCDTextDisplay (false); }
 
 void MainComponent::showBubbleMessage (juce::Component* target, const juce::String& text)
 {
@@ -347,10 +337,7 @@ bool MainComponent::getFTPproperties()
 }
 
 //==================================================================================================
-void MainComponent::clearProject()
-{
-    disc.reset();
-}
+void MainComponent::clearProject() { disc.reset(); }
 
 void MainComponent::newProject()
 {
@@ -408,8 +395,8 @@ bool MainComponent::finishProject()
 
     if (temporary.getBytesFreeOnVolume() < needed)
     {
-        ui.showError ("There is not enough free space in " + temporary.getFullPathName() + " to write the master: "
-                      + juce::String (needed / (1 << 20) + 1) + " MB are needed.");
+        ui.showError ("There is not enough free space in " + temporary.getFullPathName()
+                      + " to write the master: " + juce::String (needed / (1 << 20) + 1) + " MB are needed.");
         return false;
     }
 
@@ -548,7 +535,8 @@ void MainComponent::deleteIndex (int row)
 void MainComponent::deleteTrack (int row)
 {
     auto& ui = UserInteraction::current();
-    const auto question = [] (int track) { return "Are you sure you want\n\nto delete track " + juce::String (track) + "?"; };
+    const auto question = [] (int track)
+    { return "Are you sure you want\n\nto delete track " + juce::String (track) + "?"; };
 
     if (row < disc.getItemSize())
     {
@@ -592,7 +580,8 @@ void MainComponent::deleteTrack (int row)
     leadOut.duration = CDDuration();
     auto leadIn = *disc.dataLeadIn;
     leadIn.duration = CDDuration();
-    perform (new IndexItemChangeAction (disc.audioLeadOut, *disc.audioLeadOut, leadOut, this), "Delete data track", true);
+    perform (new IndexItemChangeAction (disc.audioLeadOut, *disc.audioLeadOut, leadOut, this), "Delete data track",
+             true);
     perform (new IndexItemChangeAction (disc.dataLeadIn, *disc.dataLeadIn, leadIn, this), {}, false);
 
     disc.dataItems.removeIf ([track] (IndexItem* item) { return item->trackNumber == track; });
@@ -609,14 +598,8 @@ void MainComponent::addPause (int row, CDDuration)
     auto& trackStart = *disc.getItem (row);
 
     // The pause is always 150 frames, and takes over the track's ISRC.
-    IndexItem pause;
-    pause.trackNumber = trackStart.trackNumber;
-    pause.indexNumber = 0;
-    pause.duration = CDDuration (150);
-    pause.isrc = trackStart.isrc;
+    disc.insertPause (row, trackStart.trackNumber, 150, trackStart.isrc);
     trackStart.isrc = {};
-
-    disc.insertItem (row, disc.createItem (pause));
     perform (new IndexItemsChangeAction (&disc.items, before, disc.items, this), "Insert pause", true);
 }
 
@@ -645,7 +628,7 @@ void MainComponent::afterStep()
 }
 
 std::optional<int> MainComponent::askForSlider (const juce::String& title, const juce::String& message,
-                                                 AlertSlider slider)
+                                                AlertSlider slider)
 {
     AlertRequest request;
     request.icon = MessageIcon::question;
@@ -681,8 +664,9 @@ void MainComponent::stepOne()
     else
     {
         auto& settings = StoredSettings::getInstance()->getProps();
-        const auto seconds = askForSlider ("Pause", "Set the pause in seconds to add before the track(s)",
-                                           { 0.0, 4.0, 1.0, settings.getValue ("defaultpause", "150").getIntValue() / 75.0 });
+        const auto seconds =
+            askForSlider ("Pause", "Set the pause in seconds to add before the track(s)",
+                          { 0.0, 4.0, 1.0, settings.getValue ("defaultpause", "150").getIntValue() / 75.0 });
         if (! seconds.has_value())
             return;
 
@@ -722,9 +706,10 @@ void MainComponent::stepThree()
     auto& ui = UserInteraction::current();
 
     if (! testCdBurned
-        && ! ui.askOkCancel (MessageIcon::warning, "Warning!",
-                             "You have chosen to skip Step 2. We strongly advise you to either burn a test CD or preview your loaded master before proceeding.",
-                             juce::translate ("Ignore"), juce::translate ("Cancel")))
+        && ! ui.askOkCancel (
+            MessageIcon::warning, "Warning!",
+            "You have chosen to skip Step 2. We strongly advise you to either burn a test CD or preview your loaded master before proceeding.",
+            juce::translate ("Ignore"), juce::translate ("Cancel")))
         return;
 
     if (! finishProject())
@@ -748,8 +733,9 @@ void MainComponent::buttonClicked (juce::Button* button)
     else if (button == &uploadButton)
         stepThree();
     else if (button == &recommendLink)
-        showBubbleMessage (&recommendLink,
-                           "It is strongly recommended to burn a test CD and listening it through completely before uploading the master.\n\nThis is the best way to detect any errors and ensures an error free transfer to the factory.");
+        showBubbleMessage (
+            &recommendLink,
+            "It is strongly recommended to burn a test CD and listening it through completely before uploading the master.\n\nThis is the best way to detect any errors and ensures an error free transfer to the factory.");
     else if (button == &playButton)
         playClicked();
     else if (button == &previousButton || button == &nextButton)
@@ -815,9 +801,10 @@ bool isMarkedInvalid (const juce::TextEditor& field)
 
 void markValid (juce::TextEditor& field, bool valid)
 {
-    field.setColour (juce::TextEditor::focusedOutlineColourId,
-                     valid ? juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::TextEditor::focusedOutlineColourId)
-                           : juce::Colours::red);
+    field.setColour (
+        juce::TextEditor::focusedOutlineColourId,
+        valid ? juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::TextEditor::focusedOutlineColourId)
+              : juce::Colours::red);
 }
 
 bool isDigits (const juce::String& text, int count)
@@ -888,18 +875,12 @@ void MainComponent::textEditorFocusLost (juce::TextEditor& field)
     field.setTooltip (field.getText());
 }
 
-void MainComponent::textEditorReturnKeyPressed (juce::TextEditor&)
-{
-    grabKeyboardFocus();
-}
+void MainComponent::textEditorReturnKeyPressed (juce::TextEditor&) { grabKeyboardFocus(); }
 
 void MainComponent::textEditorEscapeKeyPressed (juce::TextEditor&) {}
 
 //==================================================================================================
-juce::StringArray MainComponent::getMenuBarNames()
-{
-    return { "Tools", "Edit", "Help" };
-}
+juce::StringArray MainComponent::getMenuBarNames() { return { "Tools", "Edit", "Help" }; }
 
 juce::PopupMenu MainComponent::getMenuForIndex (int index, const juce::String&)
 {
@@ -929,10 +910,7 @@ juce::PopupMenu MainComponent::getMenuForIndex (int index, const juce::String&)
 
 void MainComponent::menuItemSelected (int, int) {}
 
-juce::ApplicationCommandTarget* MainComponent::getNextCommandTarget()
-{
-    return findFirstTargetParentComponent();
-}
+juce::ApplicationCommandTarget* MainComponent::getNextCommandTarget() { return findFirstTargetParentComponent(); }
 
 void MainComponent::getAllCommands (juce::Array<juce::CommandID>& commands)
 {
@@ -1020,16 +998,10 @@ bool MainComponent::perform (const juce::ApplicationCommandTarget::InvocationInf
     }
 }
 
-bool MainComponent::keyPressed (const juce::KeyPress&)
-{
-    return false;
-}
+bool MainComponent::keyPressed (const juce::KeyPress&) { return false; }
 
 //==================================================================================================
-bool MainComponent::hasAudio() const
-{
-    return ! disc.items.isEmpty();
-}
+bool MainComponent::hasAudio() const { return ! disc.items.isEmpty(); }
 
 int MainComponent::selectedRow() const
 {
@@ -1172,10 +1144,15 @@ int MainComponent::updateRowAndTime()
     return rel;
 }
 
-void MainComponent::timerCallback()
+void MainComponent::showPosition()
 {
     updateRowAndTime();
     lastRow = selectedRow();
+}
+
+void MainComponent::timerCallback()
+{
+    showPosition();
 
     if (transport.isPlaying())
     {
@@ -1220,10 +1197,7 @@ void MainComponent::setPosition (double seconds)
         startPlayback();
 
     if (! isTimerRunning())
-    {
-        updateRowAndTime();
-        lastRow = selectedRow();
-    }
+        showPosition();
 }
 
 void MainComponent::settrackPosition (double fraction)
@@ -1249,10 +1223,7 @@ void MainComponent::settrackPosition (double fraction)
         startPlayback();
 
     if (! isTimerRunning())
-    {
-        updateRowAndTime();
-        lastRow = selectedRow();
-    }
+        showPosition();
 }
 
 bool MainComponent::updatePositionNeeded()
@@ -1372,7 +1343,8 @@ void MainComponent::nextClicked (bool isScan)
 
     const auto row = selectedRow();
     const auto last = disc.getItemSize() - 1;
-    if (! hasAudio() || row >= last || disc.getItem (juce::jmax (row, 0))->trackNumber >= disc.getItem (last)->trackNumber)
+    if (! hasAudio() || row >= last
+        || disc.getItem (juce::jmax (row, 0))->trackNumber >= disc.getItem (last)->trackNumber)
         return;
 
     for (int r = juce::jmax (row + 1, 0); r <= last; ++r)
@@ -1412,8 +1384,5 @@ void MainComponent::scan (bool forward)
     }
 
     if (! isTimerRunning())
-    {
-        updateRowAndTime();
-        lastRow = selectedRow();
-    }
+        showPosition();
 }

@@ -89,6 +89,8 @@ public:
     void settrackPosition (double fraction);
     bool updatePositionNeeded();
     int updateRowAndTime();
+    // Shows the transport position in the table, the label and the slider, and remembers the row.
+    void showPosition();
     void timerCallback() override;
     void setTotalLength (CDDuration duration);
 

@@ -10,8 +10,6 @@
 
 namespace
 {
-const wchar_t* const isrcPattern = L"^[A-Z][A-Z][A-Z0-9][A-Z0-9][A-Z0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]$";
-
 bool isAudioFileName (const juce::String& fileName)
 {
     const auto lower = fileName.toLowerCase();
@@ -170,7 +168,7 @@ void TableEditor::commitIsrc()
     auto& ui = UserInteraction::current();
     const auto code = getText().removeCharacters ("-").toUpperCase();
 
-    if (code.isNotEmpty() && ! TextPatterns::matchesWhole (code, isrcPattern))
+    if (code.isNotEmpty() && ! TextPatterns::isValidIsrc (code))
     {
         ui.showError ("Invalid ISRC format, use CCXXXYYNNNNN, where CC is the 2-character country code (uppercase), "
                       "XXX is the alphanumeric registrant code (uppercase), YY are the last two digits of the year and "
@@ -227,7 +225,7 @@ bool TableEditor::checkCDText (const juce::String& text)
 {
     auto& ui = UserInteraction::current();
 
-    if (! TextPatterns::matchesWhole (text, L"^.{0,160}$"))
+    if (! TextPatterns::fitsCDTextLength (text))
     {
         ui.showError ("Expression too long, 160 characters allowed.");
         return false;
