@@ -6,33 +6,6 @@ namespace AudioFileCheck
 {
 namespace
 {
-// Where the sample data of a RIFF/RF64 WAV file starts; -1 when there is no data chunk.
-juce::int64 findWavData (juce::InputStream& in)
-{
-    const auto riff = in.readInt();
-    if (riff != (int) juce::ByteOrder::littleEndianInt ("RIFF")
-        && riff != (int) juce::ByteOrder::littleEndianInt ("RF64"))
-        return -1;
-
-    in.readInt(); // size
-    if (in.readInt() != (int) juce::ByteOrder::littleEndianInt ("WAVE"))
-        return -1;
-
-    while (! in.isExhausted())
-    {
-        const auto id = in.readInt();
-        const auto size = (juce::int64) (juce::uint32) in.readInt();
-
-        if (id == (int) juce::ByteOrder::littleEndianInt ("data"))
-            return in.getPosition();
-
-        if (! in.setPosition (in.getPosition() + size + (size & 1)))
-            return -1;
-    }
-
-    return -1;
-}
-
 // Where the sample data of an AIFF/AIFC file starts; -1 when there is no sound data chunk.
 juce::int64 findAiffData (juce::InputStream& in)
 {
@@ -104,6 +77,36 @@ bool flacReachesEnd (const juce::File& file, juce::int64 lengthInSamples)
 }
 } // namespace
 
+std::optional<DataChunk> findWavDataChunk (juce::InputStream& in)
+{
+    if (! in.setPosition (0))
+        return {};
+
+    const auto riff = in.readInt();
+    if (riff != (int) juce::ByteOrder::littleEndianInt ("RIFF")
+        && riff != (int) juce::ByteOrder::littleEndianInt ("RF64"))
+        return {};
+
+    in.readInt(); // size
+    if (in.readInt() != (int) juce::ByteOrder::littleEndianInt ("WAVE"))
+        return {};
+
+    for (juce::int64 position = 12; position + 8 <= in.getTotalLength();)
+    {
+        if (! in.setPosition (position))
+            return {};
+
+        const auto id = in.readInt();
+        const auto size = (juce::int64) (juce::uint32) in.readInt();
+        if (id == (int) juce::ByteOrder::littleEndianInt ("data"))
+            return DataChunk { position + 8, size };
+
+        position += 8 + size + (size & 1); // chunks are padded to even sizes
+    }
+
+    return {};
+}
+
 bool holdsAnnouncedAudio (const juce::File& file, Container container, juce::int64 lengthInSamples, int numChannels,
                           int bitsPerSample)
 {
@@ -114,7 +117,8 @@ bool holdsAnnouncedAudio (const juce::File& file, Container container, juce::int
     if (! in.openedOk())
         return false;
 
-    const auto dataStart = container == Container::wav ? findWavData (in) : findAiffData (in);
+    const auto dataStart =
+        container == Container::wav ? findWavDataChunk (in).value_or (DataChunk { -1, 0 }).start : findAiffData (in);
     return pcmDataComplete (file, dataStart, lengthInSamples, numChannels, bitsPerSample);
 }
 } // namespace AudioFileCheck

@@ -1,36 +1,12 @@
 #include "formats/CDAudioBytes.h"
 
+#include "disc/AudioFileCheck.h"
 #include "disc/RawAudioFormat.h"
-
-#include <cstring>
 
 namespace CDAudioBytes
 {
 namespace
 {
-// The start and size of the "data" chunk of a RIFF WAVE file.
-std::optional<std::pair<juce::int64, juce::int64>> findWaveData (juce::InputStream& in)
-{
-    char header[12];
-    if (in.read (header, 12) != 12 || std::memcmp (header, "RIFF", 4) != 0 || std::memcmp (header + 8, "WAVE", 4) != 0)
-        return {};
-
-    for (juce::int64 position = 12; position + 8 <= in.getTotalLength();)
-    {
-        char id[4];
-        if (! in.setPosition (position) || in.read (id, 4) != 4)
-            return {};
-
-        const auto size = (juce::int64) (juce::uint32) in.readInt(); // little-endian
-        if (std::memcmp (id, "data", 4) == 0)
-            return std::make_pair (position + 8, size);
-
-        position += 8 + size + (size & 1); // chunks are padded to even sizes
-    }
-
-    return {};
-}
-
 // Sample `index` as the reader delivers it and as the bytes at `first` hold it.
 bool bytesMatchReader (juce::InputStream& in, juce::int64 first, juce::AudioFormatReader& reader, juce::int64 index)
 {
@@ -62,9 +38,10 @@ std::optional<juce::int64> findFirstSample (const juce::File& source, juce::Audi
     }
     else if (reader.getFormatName() == juce::WavAudioFormat().getFormatName())
     {
-        const auto data = findWaveData (in);
-        if (data && data->second / RawAudioFormat::bytesPerFrame == reader.lengthInSamples)
-            first = data->first;
+        // An RF64 file's size field does not hold its length; such a file is decoded instead.
+        const auto data = AudioFileCheck::findWavDataChunk (in);
+        if (data && data->size / RawAudioFormat::bytesPerFrame == reader.lengthInSamples)
+            first = data->start;
     }
 
     // The reader is the judge: its first, middle and last samples must be the bytes found.
