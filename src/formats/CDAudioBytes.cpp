@@ -21,14 +21,10 @@ bool bytesMatchReader (juce::InputStream& in, juce::int64 first, juce::AudioForm
 }
 } // namespace
 
-std::optional<juce::int64> findFirstSample (const juce::File& source, juce::AudioFormatReader& reader)
+std::optional<juce::int64> findFirstSample (juce::InputStream& in, juce::AudioFormatReader& reader)
 {
     if (reader.numChannels != 2 || reader.bitsPerSample != 16 || reader.usesFloatingPointData
         || reader.lengthInSamples <= 0)
-        return {};
-
-    juce::FileInputStream in (source);
-    if (! in.openedOk())
         return {};
 
     std::optional<juce::int64> first;

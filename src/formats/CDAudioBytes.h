@@ -9,7 +9,7 @@
 // image as they are, without being decoded and encoded again.
 namespace CDAudioBytes
 {
-// The position in the file of the source's first sample, when the reader made for it shows samples
+// The position in the source's bytes of its first sample, when the reader made for it shows samples
 // stored that way and agrees with the bytes found there; nothing otherwise.
-std::optional<juce::int64> findFirstSample (const juce::File& source, juce::AudioFormatReader& reader);
+std::optional<juce::int64> findFirstSample (juce::InputStream& source, juce::AudioFormatReader& reader);
 } // namespace CDAudioBytes

@@ -144,8 +144,9 @@ bool DDPWriter::copySource (const IndexItem& item, RawAudioFormatWriter& image, 
     if (copied)
     {
         // Samples stored as the image stores them are copied as they are: the same bytes, sooner.
-        const auto first = CDAudioBytes::findFirstSample (source, *reader);
-        copied = first.has_value() ? copyBytes (source, *first + start * RawAudioFormat::bytesPerFrame,
+        juce::FileInputStream bytes (source);
+        const auto first = bytes.openedOk() ? CDAudioBytes::findFirstSample (bytes, *reader) : std::nullopt;
+        copied = first.has_value() ? copyBytes (bytes, *first + start * RawAudioFormat::bytesPerFrame,
                                                 count * RawAudioFormat::bytesPerFrame, image)
                                    : image.writeFromAudioReader (*reader, start, count);
     }
@@ -156,11 +157,9 @@ bool DDPWriter::copySource (const IndexItem& item, RawAudioFormatWriter& image, 
     return copied;
 }
 
-bool DDPWriter::copyBytes (const juce::File& source, juce::int64 position, juce::int64 count,
-                           RawAudioFormatWriter& image)
+bool DDPWriter::copyBytes (juce::InputStream& in, juce::int64 position, juce::int64 count, RawAudioFormatWriter& image)
 {
-    juce::FileInputStream in (source);
-    if (! in.openedOk() || ! in.setPosition (position))
+    if (! in.setPosition (position))
         return false;
 
     while (count > 0)

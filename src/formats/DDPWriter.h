@@ -22,7 +22,7 @@ private:
     bool writeTrack (int track, RawAudioFormatWriter& image, int& carry);
     bool writeSilence (RawAudioFormatWriter& image, juce::int64 samples);
     bool copySource (const IndexItem& item, RawAudioFormatWriter& image, juce::int64 start, juce::int64 count);
-    bool copyBytes (const juce::File& source, juce::int64 position, juce::int64 count, RawAudioFormatWriter& image);
+    bool copyBytes (juce::InputStream& in, juce::int64 position, juce::int64 count, RawAudioFormatWriter& image);
     bool writeDataImage (JobProgress& progress);
     bool writeControlFiles (JobProgress& progress);
     bool writeEnciphered (const juce::String& fileName, const juce::String& text);

@@ -13,10 +13,7 @@ namespace
 using namespace DiscFixtures;
 using TestHelpers::TempFolder;
 
-juce::String blanks (int n)
-{
-    return juce::String::repeatedString (" ", n);
-}
+juce::String blanks (int n) { return juce::String::repeatedString (" ", n); }
 
 // One PQ record, spelled out field by field.
 juce::String pq (const char* track, const char* index, const juce::String& time, const char* control,
@@ -43,7 +40,10 @@ protected:
         return disc.exportDDP (output.getFullPathName(), withCDText, cipher.get());
     }
 
-    juce::String plain (const juce::String& name) { return decipherFile (output.getChildFile (name), *cipher).toString(); }
+    juce::String plain (const juce::String& name)
+    {
+        return decipherFile (output.getChildFile (name), *cipher).toString();
+    }
 
     // Stereo samples of a raw image as 32-bit pairs (left in the low half).
     static std::vector<juce::uint32> readImage (const juce::File& image)
@@ -97,15 +97,16 @@ TEST_F (DDPWriterTest, ATwoTrackDiscComesOutSampleAndByteExact)
     EXPECT_TRUE (readImage (image) == expected);
 
     // Start times: a.wav at 150, the pause at 260, b.wav at 410, the lead-out a frame after 421.
-    const auto pqText = pq ("00", "00", "000000", "01") + pq ("01", "00", "000000", "01") + pq ("01", "01", "000200", "01")
-                        + pq ("02", "00", "000335", "01") + pq ("02", "01", "000535", "01")
-                        + pq ("AA", "01", "000547", "01") + pq ("AA", "01", "000547", "01");
+    const auto pqText = pq ("00", "00", "000000", "01") + pq ("01", "00", "000000", "01")
+                        + pq ("01", "01", "000200", "01") + pq ("02", "00", "000335", "01")
+                        + pq ("02", "01", "000535", "01") + pq ("AA", "01", "000547", "01")
+                        + pq ("AA", "01", "000547", "01");
     EXPECT_EQ (plain ("PQDESCR"), pqText);
 
     const auto pqEntry = "VVVMS0" + blanks (8) + "00000448" + blanks (8) + "PQ DESCR" + blanks (33) + "017"
                          + "PQDESCR          " + blanks (37);
-    const auto imageEntry = "VVVMD0" + blanks (8) + "00000422" + "00000000" + blanks (8) + "DA70" + blanks (4)
-                            + "0150" + blanks (21) + "017" + "IMAGE.DAT        " + blanks (37);
+    const auto imageEntry = "VVVMD0" + blanks (8) + "00000422" + "00000000" + blanks (8) + "DA70" + blanks (4) + "0150"
+                            + blanks (21) + "017" + "IMAGE.DAT        " + blanks (37);
     EXPECT_EQ (plain ("DDPMS"), pqEntry + imageEntry);
     EXPECT_EQ (plain ("DDPID"), "DDP 2.00" + blanks (79) + "CD" + blanks (39));
 
@@ -120,8 +121,8 @@ TEST_F (DDPWriterTest, ATwoTrackDiscComesOutSampleAndByteExact)
                         + line (md5sum (image), "IMAGE.DAT"));
 
     EXPECT_EQ (ui.getJobStatuses(),
-               juce::StringArray ({ "Preparing to write...", "Writing image...", "Writing image...", "Writing PQDESCR...",
-                                    "Writing DDPMS...", "Writing DDPID...",
+               juce::StringArray ({ "Preparing to write...", "Writing image...", "Writing image...",
+                                    "Writing PQDESCR...", "Writing DDPMS...", "Writing DDPID...",
                                     "Calculating MD5 checksums...\r\n\r\n(this can take a while)" }));
 }
 
@@ -374,7 +375,8 @@ TEST_F (DDPWriterTest, EverySourceFormatGivesTheSameImage)
 
         std::unique_ptr<juce::AudioFormatReader> reader (disc.formatManager.createReaderFor (source));
         ASSERT_NE (reader, nullptr);
-        EXPECT_EQ (CDAudioBytes::findFirstSample (source, *reader).value_or (-1), c.firstSample (source));
+        juce::FileInputStream bytes (source);
+        EXPECT_EQ (CDAudioBytes::findFirstSample (bytes, *reader).value_or (-1), c.firstSample (source));
 
         CDItem d;
         addFiles (d, { source });
@@ -436,8 +438,12 @@ TEST_F (DDPWriterTest, ValuesThatDoNotFitTheirFieldsStopTheExport)
 {
     addFiles (disc, { makeWav (sources.get(), "a.wav", 588 * 400, 1) });
 
-    for (const auto& c : { OversizedCase { "12345678901234", "", "The MCN/UPC 12345678901234 is longer than 13 digits and does not fit the DDP image." },
-                           OversizedCase { "", "USS1Z99000011", "The ISRC USS1Z99000011 of track 1 is longer than 12 characters and does not fit the DDP image." } })
+    for (const auto& c :
+         { OversizedCase { "12345678901234", "",
+                           "The MCN/UPC 12345678901234 is longer than 13 digits and does not fit the DDP image." },
+           OversizedCase {
+               "", "USS1Z99000011",
+               "The ISRC USS1Z99000011 of track 1 is longer than 12 characters and does not fit the DDP image." } })
     {
         ui.clear();
         disc.mcn = c.mcn;
